@@ -1,0 +1,1 @@
+# alarm: files are added here as the subsystem grows.

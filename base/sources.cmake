@@ -1,0 +1,3 @@
+list(APPEND DP_WIN_SOURCES
+  base/dialog.cpp
+)

@@ -1,0 +1,1 @@
+# notes: files are added here as the subsystem grows.

@@ -1,0 +1,1 @@
+# storage: files are added here as the subsystem grows.
