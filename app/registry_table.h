@@ -1,0 +1,62 @@
+#pragma once
+// Every registry entry the program writes, deletes and reads, as plain data,
+// so that the table can be checked without a registry.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+enum class RegRoot { ClassesRoot, CurrentUser };
+
+struct RegEntry {
+    enum Kind { String, Dword, KeyOnly };
+    RegRoot root;
+    std::string key;
+    std::optional<std::string> valueName;  // none: the key's default value
+    Kind kind;
+    std::string text;
+    uint32_t dword = 0;
+};
+
+struct RegKey {
+    RegRoot root;
+    std::string key;
+};
+
+extern const char* const kPreferencesKey;  // under HKEY_CURRENT_USER
+extern const char* const kSaveOnShutdownValue;
+extern const char* const kDblClickValue;
+extern const char* const kAlarmSoundKey;   // its default value names the sound
+
+// "<exe>" "%1": how the shell starts the program for a notes file.
+std::string MakeOpenCommand(const std::string& exePath);
+// <exe>,1: the notes-file icon, the program's second icon.
+std::string MakeIconText(const std::string& exePath);
+
+// The nine install entries, in the order they are written.
+std::vector<RegEntry> InstallEntries(const std::string& exePath);
+// The five keys uninstall deletes (each with its subtree), in order.
+std::vector<RegKey> UninstallKeys();
+
+// What start-up reads; the source answers one value at a time.
+struct Preferences {
+    uint32_t saveOnShutdown = 0;
+    uint32_t dblClick = 0;
+    std::optional<std::string> alarmSound;
+};
+
+class RegistrySource {
+public:
+    virtual ~RegistrySource() = default;
+    // False when the key cannot be opened.
+    virtual bool HasKey(const std::string& key) = 0;
+    // The raw bytes of a value of at most 'capacity' bytes; none when the
+    // value is missing or larger than the capacity.
+    virtual std::optional<std::string> ReadValue(const std::string& key,
+                                                 const char* valueName,
+                                                 size_t capacity) = 0;
+};
+
+// The start-up read with its stop rules: no preferences key or no
+// "SaveOnShutdown" stops everything; a missing "DblClick" counts as 0.
+Preferences ReadPreferences(RegistrySource& source);
