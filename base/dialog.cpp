@@ -1,0 +1,157 @@
+#include "base/dialog.h"
+
+#include "storage/exceptions.h"
+
+#include <exception>
+
+CDialog::CDialog(UINT nIDTemplate) : m_nIDTemplate(nIDTemplate) {}
+
+CDialog::~CDialog()
+{
+    if (m_hWnd) {
+        // Unlink first, so that destroying the window from the destructor
+        // does not come back into PostNcDestroy and delete us twice.
+        SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, 0);
+        HWND hWnd = m_hWnd;
+        m_hWnd = nullptr;
+        DestroyWindow(hWnd);
+    }
+}
+
+bool CDialog::Create(HWND hWndParent)
+{
+    m_bModal = false;
+    HWND hWnd = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_nIDTemplate),
+                                   hWndParent, DialogProc, reinterpret_cast<LPARAM>(this));
+    return hWnd != nullptr;
+}
+
+INT_PTR CDialog::DoModal(HWND hWndParent)
+{
+    m_bModal = true;
+    INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_nIDTemplate),
+                                     hWndParent, DialogProc, reinterpret_cast<LPARAM>(this));
+    // DialogBoxParam reports its own failure as -1, which is also a value a
+    // dialog may end with; a window that never existed is the failure.
+    return result;
+}
+
+void CDialog::EndDialog(INT_PTR nResult)
+{
+    if (m_bModal)
+        ::EndDialog(m_hWnd, nResult);
+    else
+        DestroyWindow(m_hWnd);
+}
+
+void CDialog::Attach(HWND hWnd)
+{
+    m_hWnd = hWnd;
+    SetWindowLongPtrA(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_INITDIALOG)
+        reinterpret_cast<CDialog*>(lParam)->Attach(hWnd);
+    auto* self = reinterpret_cast<CDialog*>(GetWindowLongPtrA(hWnd, GWLP_USERDATA));
+    if (!self)
+        return FALSE;
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrA(hWnd, GWLP_USERDATA, 0);
+        self->m_hWnd = nullptr;
+        self->PostNcDestroy();
+        return FALSE;
+    }
+    // Nothing may unwind through the window manager: failures end here.
+    try {
+        return self->Dispatch(msg, wParam, lParam);
+    } catch (const std::exception& failure) {
+        ReportFailure(hWnd, failure);
+    }
+    return TRUE;  // a failed command still counts as carried out
+}
+
+INT_PTR CDialog::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    INT_PTR result = FALSE;
+    if (OnMessage(msg, wParam, lParam, result))
+        return result;
+    switch (msg) {
+    case WM_INITDIALOG:
+        return OnInitDialog();
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK: OnOK(); return TRUE;
+        case IDCANCEL: OnCancel(); return TRUE;
+        default: return OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        }
+    default:
+        return FALSE;
+    }
+}
+
+const std::string& AppTitle()
+{
+    static const std::string title = [] {
+        char path[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, path, MAX_PATH);
+        std::string name = path;
+        size_t slash = name.find_last_of("\\/");
+        if (slash != std::string::npos)
+            name.erase(0, slash + 1);
+        size_t dot = name.rfind('.');
+        if (dot != std::string::npos)
+            name.erase(dot);
+        return name;
+    }();
+    return title;
+}
+
+int AppMessageBox(HWND hWndOwner, const char* text, UINT type, const char* caption)
+{
+    return MessageBoxA(hWndOwner, text, caption ? caption : AppTitle().c_str(), type);
+}
+
+namespace {
+
+std::string FailureText(const std::exception& failure)
+{
+    auto named = [](const CException& e, const char* what) {
+        std::string text = e.m_strFileName.empty() ? std::string("The notes file")
+                                                   : "\"" + e.m_strFileName + "\"";
+        return text + what;
+    };
+    if (auto* e = dynamic_cast<const CArchiveException*>(&failure)) {
+        if (e->m_cause == CArchiveException::endOfFile)
+            return named(*e, " ends too early: it is damaged or is not a notes file.\r\nThe notes read before the damage are kept.");
+        return named(*e, " is not a valid notes file.");
+    }
+    if (auto* e = dynamic_cast<const CFileException*>(&failure)) {
+        switch (e->m_cause) {
+        case CFileException::diskFull:
+            return named(*e, " could not be saved: the disk is full.\r\nThe file on disk was left as it was.");
+        case CFileException::accessDenied:
+        case CFileException::sharingViolation:
+        case CFileException::lockViolation:
+            return named(*e, " could not be written: access was denied or another program is using it.\r\nThe file on disk was left as it was.");
+        default:
+            return named(*e, " could not be read or written (error " + std::to_string(e->m_lOsError) + ").");
+        }
+    }
+    if (auto* e = dynamic_cast<const CException*>(&failure))
+        return named(*e, ": the operation failed.");
+    return std::string("The operation failed: ") + failure.what();
+}
+
+}  // namespace
+
+void ReportFailure(HWND hWndOwner, const std::exception& failure)
+{
+    if (dynamic_cast<const CMemoryException*>(&failure) || dynamic_cast<const std::bad_alloc*>(&failure)) {
+        AppMessageBox(hWndOwner, "Out of memory: the operation could not be completed.",
+                      MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL);
+        return;
+    }
+    AppMessageBox(hWndOwner, FailureText(failure).c_str(), MB_OK | MB_ICONSTOP);
+}

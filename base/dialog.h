@@ -1,0 +1,53 @@
+#pragma once
+// A small dialog base: one static dialog procedure finds the object and
+// dispatches to virtual handlers. Failures of the notes file raised inside a
+// handler are caught here, once, and shown to the user.
+#include <windows.h>
+
+#include <string>
+
+class CDialog {
+public:
+    explicit CDialog(UINT nIDTemplate);
+    virtual ~CDialog();
+    CDialog(const CDialog&) = delete;
+    CDialog& operator=(const CDialog&) = delete;
+
+    // Modeless: creates the window from the template; false if that failed.
+    bool Create(HWND hWndParent);
+    // Modal: runs the dialog and returns the value that ended it (-1 stays
+    // a value of the dialog's own; a failure to create returns 0).
+    INT_PTR DoModal(HWND hWndParent);
+    void EndDialog(INT_PTR nResult);
+
+    HWND GetSafeHwnd() const { return m_hWnd; }
+    HWND GetDlgItem(int nID) const { return ::GetDlgItem(m_hWnd, nID); }
+
+protected:
+    virtual BOOL OnInitDialog() { return TRUE; }
+    virtual void OnOK() { EndDialog(IDOK); }
+    virtual void OnCancel() { EndDialog(IDCANCEL); }
+    // A WM_COMMAND other than IDOK/IDCANCEL; true when handled.
+    virtual bool OnCommand(WORD /*nID*/, WORD /*nCode*/, HWND /*hCtl*/) { return false; }
+    // Any other message; true when handled, with the dialog-procedure result.
+    virtual bool OnMessage(UINT /*msg*/, WPARAM /*wParam*/, LPARAM /*lParam*/, INT_PTR& /*result*/) { return false; }
+    // The window is gone; self-owning dialogs delete themselves here.
+    virtual void PostNcDestroy() {}
+
+    HWND m_hWnd = nullptr;
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    INT_PTR Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
+    void Attach(HWND hWnd);
+
+    UINT m_nIDTemplate;
+    bool m_bModal = false;
+};
+
+// The program's title: the executable's file name without its extension.
+const std::string& AppTitle();
+// A message box with the program's title as caption unless one is given.
+int AppMessageBox(HWND hWndOwner, const char* text, UINT type, const char* caption = nullptr);
+// Shows a notes-file failure to the user; called by the dispatch only.
+void ReportFailure(HWND hWndOwner, const std::exception& failure);
