@@ -47,6 +47,38 @@ std::vector<RegKey> UninstallKeys()
 
 namespace {
 
+const char* const kUserClasses = "Software\\Classes\\";
+
+}  // namespace
+
+bool WriteInstallEntries(RegistryStore& store, const std::string& exePath)
+{
+    bool complete = true;
+    for (RegEntry entry : InstallEntries(exePath)) {
+        if (store.Write(entry))
+            continue;
+        if (entry.root == RegRoot::ClassesRoot) {
+            entry.root = RegRoot::CurrentUser;
+            entry.key = kUserClasses + entry.key;
+            if (store.Write(entry))
+                continue;
+        }
+        complete = false;  // a failed step does not stop the later ones
+    }
+    return complete;
+}
+
+void DeleteInstallEntries(RegistryStore& store)
+{
+    for (const RegKey& key : UninstallKeys()) {
+        store.DeleteTree(key);
+        if (key.root == RegRoot::ClassesRoot)
+            store.DeleteTree({RegRoot::CurrentUser, kUserClasses + key.key});
+    }
+}
+
+namespace {
+
 // A value of any type that fits 4 bytes, read as the registry would into a
 // zeroed DWORD: little-endian, missing high bytes stay 0.
 std::optional<uint32_t> AsDword(const std::optional<std::string>& bytes)

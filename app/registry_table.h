@@ -38,6 +38,24 @@ std::vector<RegEntry> InstallEntries(const std::string& exePath);
 // The five keys uninstall deletes (each with its subtree), in order.
 std::vector<RegKey> UninstallKeys();
 
+// Where install writes and uninstall deletes. Keys under HKEY_CLASSES_ROOT
+// that a standard user cannot write go to HKEY_CURRENT_USER\Software\Classes,
+// which HKEY_CLASSES_ROOT shows for that user.
+class RegistryStore {
+public:
+    virtual ~RegistryStore() = default;
+    // Creates the key (and the value, unless the entry is KeyOnly); true on success.
+    virtual bool Write(const RegEntry& entry) = 0;
+    // Deletes the key with its whole subtree; a missing key is no failure.
+    virtual void DeleteTree(const RegKey& key) = 0;
+};
+
+// Writes the install table in order; true when every entry was written
+// (in its own place or in the per-user copy of the classes).
+bool WriteInstallEntries(RegistryStore& store, const std::string& exePath);
+// Deletes the uninstall table's keys in order, each class key from both places.
+void DeleteInstallEntries(RegistryStore& store);
+
 // What start-up reads; the source answers one value at a time.
 struct Preferences {
     uint32_t saveOnShutdown = 0;

@@ -60,6 +60,62 @@ TEST(RegistryTable, UninstallTakesFiveSubtreesIncludingTheMakersKey)
     EXPECT_EQ(RegRoot::CurrentUser, keys[2].root);
 }
 
+// Records what install and uninstall do; refuses writes under a chosen root.
+class RecordingStore : public RegistryStore {
+public:
+    bool refuseClassesRoot = false;
+    bool refuseEverything = false;
+    std::vector<std::string> written, deleted;
+
+    static std::string Name(RegRoot root, const std::string& key)
+    {
+        return (root == RegRoot::ClassesRoot ? "HKCR\\" : "HKCU\\") + key;
+    }
+    bool Write(const RegEntry& e) override
+    {
+        if (refuseEverything || (refuseClassesRoot && e.root == RegRoot::ClassesRoot))
+            return false;
+        written.push_back(Name(e.root, e.key));
+        return true;
+    }
+    void DeleteTree(const RegKey& k) override { deleted.push_back(Name(k.root, k.key)); }
+};
+
+TEST(RegistryInstall, ClassesGoPerUserWhereTheMachineWideKeyIsRefused)
+{
+    RecordingStore store;
+    store.refuseClassesRoot = true;
+    EXPECT_TRUE(WriteInstallEntries(store, "C:\\D\\Driftpad.exe"));
+    ASSERT_EQ(9u, store.written.size());
+    EXPECT_EQ("HKCU\\Software\\Classes\\.dpd", store.written[0]);
+    EXPECT_EQ("HKCU\\Software\\Classes\\Driftpad\\shell\\open\\command", store.written[3]);
+    EXPECT_EQ("HKCU\\AppEvents\\EventLabels\\DP Alarm", store.written[4]);
+}
+
+TEST(RegistryInstall, AnEntryWrittenNowhereMakesTheInstallIncomplete)
+{
+    RecordingStore store;
+    store.refuseEverything = true;
+    EXPECT_FALSE(WriteInstallEntries(store, "C:\\Driftpad.exe"));
+    RecordingStore fine;
+    EXPECT_TRUE(WriteInstallEntries(fine, "C:\\Driftpad.exe"));
+    EXPECT_EQ("HKCR\\.dpd", fine.written[0]);
+}
+
+TEST(RegistryInstall, UninstallRemovesBothCopiesOfTheClasses)
+{
+    RecordingStore store;
+    DeleteInstallEntries(store);
+    const std::vector<std::string> expected = {
+        "HKCR\\.dpd", "HKCU\\Software\\Classes\\.dpd",
+        "HKCR\\Driftpad", "HKCU\\Software\\Classes\\Driftpad",
+        "HKCU\\AppEvents\\EventLabels\\DP Alarm",
+        "HKCU\\AppEvents\\Schemes\\Apps\\Driftpad",
+        "HKCU\\Software\\Vantry",
+    };
+    EXPECT_EQ(expected, store.deleted);
+}
+
 // A registry held in a map: "key" for a key, "key|value" for a value.
 class FakeRegistry : public RegistrySource {
 public:
