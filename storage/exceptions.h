@@ -1,6 +1,7 @@
 #pragma once
 // Failures raised while a notes file is read or written. They travel out of
 // the archive to the window-message dispatch, which reports them once.
+#include <cstddef>
 #include <exception>
 #include <string>
 
@@ -32,3 +33,10 @@ public:
 };
 
 class CMemoryException : public CException {};
+
+// A save refused because the notes file counts its notes in 16 bits.
+class CTooManyNotesException : public CException {
+public:
+    explicit CTooManyNotesException(size_t count) : m_nCount(count) {}
+    size_t m_nCount;
+};

@@ -1,0 +1,60 @@
+#include "storage/safe_save.h"
+
+#include "storage/exceptions.h"
+
+std::string FolderOf(const std::string& strPath)
+{
+    size_t nLast = strPath.find_last_of("\\/:");
+    return nLast == std::string::npos ? std::string() : strPath.substr(0, nLast + 1);
+}
+
+void SaveNotesFile(IFileSystem& fs, const std::string& strPath, int32_t nShowHiddenMode,
+                   const std::vector<NoteEntry>& notes)
+{
+    std::string strTempPath;
+    std::unique_ptr<CFile> pFile;
+    auto discard = [&] {
+        pFile.reset();  // a file must be let go before it can be removed
+        if (!strTempPath.empty())
+            fs.Remove(strTempPath);
+    };
+    try {
+        if (notes.size() > kMaxNotesInFile)
+            throw CTooManyNotesException(notes.size());
+        pFile = fs.CreateTempFile(FolderOf(strPath), strTempPath);
+        {
+            CArchive ar(*pFile, CArchive::store);
+            WriteNotes(ar, nShowHiddenMode, notes);
+            ar.Close();
+        }
+        pFile->Flush();
+        pFile->Close();
+        pFile.reset();
+        fs.Replace(strTempPath, strPath);
+    } catch (CException& e) {
+        discard();
+        e.m_strFileName = strPath;
+        throw;
+    } catch (...) {
+        discard();
+        throw;
+    }
+}
+
+bool LoadNotesFile(IFileSystem& fs, const std::string& strPath, INotesSink& sink,
+                   WideToNarrowFn pfnWideToNarrow)
+{
+    std::unique_ptr<CFile> pFile = fs.OpenForReading(strPath);
+    if (!pFile)
+        return false;
+    try {
+        CArchive ar(*pFile, CArchive::load, CArchive::kDefaultBufferSize, pfnWideToNarrow);
+        ReadNotes(ar, sink);
+        ar.Close();
+        pFile->Close();
+    } catch (CException& e) {
+        e.m_strFileName = strPath;
+        throw;
+    }
+    return true;
+}
