@@ -1,1 +1,16 @@
 # alarm: files are added here as the subsystem grows.
+list(APPEND DP_PORTABLE_SOURCES
+  alarm/alarm_text.cpp
+  alarm/local_time.cpp
+)
+list(APPEND DP_WIN_SOURCES
+  alarm/local_time_win.cpp
+)
+list(APPEND DP_UNIT_TESTS
+  tests/unit/alarm_text_test.cpp
+  tests/unit/alarm_local_time_test.cpp
+)
+list(APPEND DP_WIN_UNIT_TESTS
+  alarm/local_time_win.cpp
+  tests/unit/alarm_local_time_win_test.cpp
+)
