@@ -144,15 +144,4 @@ TEST(LocalTime, FixedDayChangesAndChangesAtTheEndOfTheDay)
     EXPECT_FALSE(zone.IsDaylightTime(october1 - 3600, bias));
 }
 
-TEST(LocalTime, ZoneWithoutDaylightTimeOnlyShiftsTheClock)
-{
-    FixedZoneRules india(-330);
-    int32_t bias = 12345;
-    EXPECT_FALSE(india.IsDaylightTime(1783180800, bias));
-    LocalFields f = india.ToLocal(0);
-    EXPECT_EQ(1970, f.year);
-    EXPECT_EQ(5, f.hour);
-    EXPECT_EQ(30, f.minute);
-}
-
 }  // namespace
