@@ -9,4 +9,15 @@ list(APPEND DP_UNIT_TESTS
   tests/unit/archive_buffer_test.cpp
   tests/unit/notes_layout_test.cpp
   tests/unit/safe_save_test.cpp
+  tests/unit/safe_save_test.cpp
+)
+list(APPEND DP_WIN_SOURCES
+  storage/file_win.cpp
+  storage/notes_file_win.cpp
+)
+# The Windows unit tests reach the Win32 file layer directly.
+list(APPEND DP_WIN_UNIT_TESTS
+  storage/file_win.cpp
+  storage/notes_file_win.cpp
+  tests/unit/file_win_test.cpp
 )

@@ -1,0 +1,137 @@
+#include "storage/file_win.h"
+
+#include "storage/exceptions.h"
+
+int FileCauseFromOsError(DWORD dwError)
+{
+    switch (dwError) {
+    case NO_ERROR:
+        return CFileException::none;
+    case ERROR_FILE_NOT_FOUND:
+        return CFileException::fileNotFound;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_BAD_NETPATH:
+        return CFileException::badPath;
+    case ERROR_TOO_MANY_OPEN_FILES:
+        return CFileException::tooManyOpenFiles;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+        return CFileException::accessDenied;
+    case ERROR_INVALID_HANDLE:
+        return CFileException::invalidFile;
+    case ERROR_CURRENT_DIRECTORY:
+        return CFileException::removeCurrentDir;
+    case ERROR_CANNOT_MAKE:
+        return CFileException::directoryFull;
+    case ERROR_SEEK:
+    case ERROR_NEGATIVE_SEEK:
+        return CFileException::badSeek;
+    case ERROR_WRITE_FAULT:
+    case ERROR_READ_FAULT:
+    case ERROR_CRC:
+    case ERROR_SECTOR_NOT_FOUND:
+    case ERROR_NOT_READY:
+    case ERROR_GEN_FAILURE:
+    case ERROR_IO_DEVICE:
+        return CFileException::hardIO;
+    case ERROR_SHARING_VIOLATION:
+        return CFileException::sharingViolation;
+    case ERROR_LOCK_VIOLATION:
+        return CFileException::lockViolation;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return CFileException::diskFull;
+    case ERROR_HANDLE_EOF:
+        return CFileException::endOfFile;
+    default:
+        return CFileException::genericException;
+    }
+}
+
+void ThrowFileError(DWORD dwError)
+{
+    throw CFileException(FileCauseFromOsError(dwError), static_cast<long>(dwError));
+}
+
+std::string AnsiFromWide(const char16_t* pUnits, size_t nCount)
+{
+    if (nCount == 0)
+        return std::string();
+    // The archive hands over fewer than 2^30 units, which an int holds.
+    auto pWide = reinterpret_cast<const wchar_t*>(pUnits);
+    int nUnits = static_cast<int>(nCount);
+    int nBytes = WideCharToMultiByte(CP_ACP, 0, pWide, nUnits, nullptr, 0, nullptr, nullptr);
+    if (nBytes <= 0)
+        return std::string();
+    std::string str(static_cast<size_t>(nBytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, pWide, nUnits, &str[0], nBytes, nullptr, nullptr);
+    return str;
+}
+
+std::unique_ptr<CWinFile> CWinFile::Open(const std::string& strPath, OpenMode mode, DWORD* pdwError)
+{
+    DWORD dwAccess = mode == modeRead ? GENERIC_READ : GENERIC_WRITE;
+    DWORD dwCreation = mode == modeWrite ? CREATE_ALWAYS : OPEN_EXISTING;
+    UniqueFileHandle hFile(CreateFileA(strPath.c_str(), dwAccess, 0, nullptr, dwCreation,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!hFile) {
+        if (pdwError)
+            *pdwError = GetLastError();
+        return nullptr;
+    }
+    return std::unique_ptr<CWinFile>(new CWinFile(std::move(hFile)));
+}
+
+uint32_t CWinFile::Read(void* pBuf, uint32_t nCount)
+{
+    DWORD dwRead = 0;
+    if (!ReadFile(m_hFile.get(), pBuf, nCount, &dwRead, nullptr))
+        ThrowFileError(GetLastError());
+    return dwRead;
+}
+
+void CWinFile::Write(const void* pBuf, uint32_t nCount)
+{
+    DWORD dwWritten = 0;
+    if (!WriteFile(m_hFile.get(), pBuf, nCount, &dwWritten, nullptr))
+        ThrowFileError(GetLastError());
+    if (dwWritten != nCount)
+        throw CFileException(CFileException::diskFull, ERROR_DISK_FULL);
+}
+
+void CWinFile::Seek(int64_t nOffset)
+{
+    LARGE_INTEGER li;
+    li.QuadPart = nOffset;
+    if (!SetFilePointerEx(m_hFile.get(), li, nullptr, FILE_CURRENT))
+        ThrowFileError(GetLastError());
+}
+
+uint64_t CWinFile::GetRemaining()
+{
+    LARGE_INTEGER size;
+    LARGE_INTEGER zero;
+    LARGE_INTEGER pos;
+    zero.QuadPart = 0;
+    if (!GetFileSizeEx(m_hFile.get(), &size) ||
+        !SetFilePointerEx(m_hFile.get(), zero, &pos, FILE_CURRENT))
+        ThrowFileError(GetLastError());
+    return size.QuadPart > pos.QuadPart ? static_cast<uint64_t>(size.QuadPart - pos.QuadPart) : 0;
+}
+
+void CWinFile::Flush()
+{
+    if (!FlushFileBuffers(m_hFile.get()))
+        ThrowFileError(GetLastError());
+}
+
+void CWinFile::Close()
+{
+    HANDLE hFile = m_hFile.release();
+    if (hFile != INVALID_HANDLE_VALUE && !CloseHandle(hFile))
+        ThrowFileError(GetLastError());
+}

@@ -1,0 +1,40 @@
+#pragma once
+// The Win32 file under the archive, and the Win32 side of its failures and
+// of wide strings.
+#include "base/handle.h"
+#include "storage/file.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+// The CFileException cause for a Win32 error code.
+int FileCauseFromOsError(DWORD dwError);
+[[noreturn]] void ThrowFileError(DWORD dwError);
+
+// Wide strings of old notes files, in the ANSI code page.
+std::string AnsiFromWide(const char16_t* pUnits, size_t nCount);
+
+class CWinFile : public CFile {
+public:
+    enum OpenMode {
+        modeRead,   // read only, exclusive, the file must exist
+        modeWrite,  // write only, exclusive, created or emptied
+        modeWriteExisting,  // write only, exclusive, must exist, kept as it is
+    };
+    // nullptr when the file cannot be opened; *pdwError then says why.
+    static std::unique_ptr<CWinFile> Open(const std::string& strPath, OpenMode mode,
+                                          DWORD* pdwError = nullptr);
+
+    uint32_t Read(void* pBuf, uint32_t nCount) override;
+    void Write(const void* pBuf, uint32_t nCount) override;
+    void Seek(int64_t nOffset) override;
+    uint64_t GetRemaining() override;
+    void Flush() override;
+    void Close() override;
+
+private:
+    explicit CWinFile(UniqueFileHandle hFile) : m_hFile(std::move(hFile)) {}
+    UniqueFileHandle m_hFile;
+};
