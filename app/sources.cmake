@@ -6,6 +6,8 @@ list(APPEND DP_WIN_SOURCES
   app/main.cpp
   app/sticky_note_app.cpp
   app/sticky_note_dlg.cpp
+  app/sticky_note_file.cpp
+  app/notes_io.cpp
   app/registry.cpp
 )
 list(APPEND DP_UNIT_TESTS

@@ -117,7 +117,7 @@ namespace {
 
 std::string FailureText(const std::exception& failure)
 {
-    auto named = [](const CException& e, const char* what) {
+    auto named = [](const CException& e, const std::string& what) {
         std::string text = e.m_strFileName.empty() ? std::string("The notes file")
                                                    : "\"" + e.m_strFileName + "\"";
         return text + what;

@@ -1,1 +1,4 @@
-# notes: files are added here as the subsystem grows.
+# notes: the note window and its editor.
+list(APPEND DP_WIN_SOURCES
+  notes/note_dlg.cpp
+)

@@ -30,8 +30,9 @@ TEST(RegistryTable, InstallWritesNineEntriesInOrder)
         EXPECT_EQ(rows[i].root, e[i].root);
         EXPECT_EQ(rows[i].key, e[i].key);
         EXPECT_EQ(rows[i].value != nullptr, e[i].valueName.has_value());
-        if (rows[i].value && e[i].valueName)
+        if (rows[i].value && e[i].valueName) {
             EXPECT_EQ(rows[i].value, *e[i].valueName);
+        }
         EXPECT_EQ(rows[i].kind, e[i].kind);
         EXPECT_EQ(rows[i].text, e[i].text);
         EXPECT_EQ(0u, e[i].dword);

@@ -1,0 +1,24 @@
+#pragma once
+// The registry side of the program: install, uninstall, preferences.
+#include "app/registry_table.h"
+
+#include <windows.h>
+
+#include <string>
+
+// Writes one value (or only the key when data is null); 1 on success, else 0.
+int SetRegistryValue(HKEY hRoot, const char* key, const char* valueName, const void* data,
+                     DWORD type, DWORD size);
+int SetRegistryString(HKEY hRoot, const char* key, const char* valueName, const char* text);
+int SetRegistryDword(HKEY hRoot, const char* key, const char* valueName, DWORD value);
+
+// Writes the install table for the running executable; true when complete.
+bool RegisterProgram();
+void UnregisterProgram();
+// The start-up read from HKEY_CURRENT_USER.
+Preferences ReadPreferencesFromRegistry();
+// Writes both preferences, as the Options dialog's OK does.
+void WritePreferences(DWORD saveOnShutdown, DWORD dblClick);
+
+// The running executable's full path, however long.
+std::string ModulePath();

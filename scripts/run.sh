@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds Driftpad and starts it under Wine. With no display it runs on a
+# virtual one and saves a screenshot after a few seconds.
+#   scripts/run.sh [arguments for Driftpad.exe]
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/scripts/setup.sh"
+source "$top/scripts/wine-session.sh"
+dp_choose_arch
+"$top/scripts/build.sh" "$DP_ARCH"
+
+headless=
+[ -z "${DISPLAY:-}" ] && headless=1
+wine_session_start "$top/build/wineprefix-run"
+trap wine_session_stop EXIT
+exe="$top/build/$DP_ARCH/bin/Driftpad.exe"
+
+if [ -z "$headless" ]; then
+    echo "run: starting $exe on $DISPLAY"
+    "$DP_WINE" "$exe" "$@"
+    exit $?
+fi
+
+"$DP_WINE" "$exe" "$@" &
+pid=$!
+sleep 3
+
+
+shot="$top/build/driftpad-screenshot.png"
+import -display "$DISPLAY" -window root "$shot"
+echo "run: no display here; Driftpad ran on a virtual display. Screenshot: $shot"
+kill "$pid" 2>/dev/null || true

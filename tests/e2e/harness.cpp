@@ -1,0 +1,470 @@
+#include "tests/e2e/harness.h"
+
+#include "tests/e2e/menu_probe_shared.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace e2e {
+
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (condition())
+            return true;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        Sleep(20);
+    }
+}
+
+void Sleep(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+std::string WindowText(HWND hWnd)
+{
+    char text[1024] = {};
+    DWORD_PTR got = 0;
+    SendMessageTimeoutA(hWnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &got);
+    return text;
+}
+
+std::string ClassName(HWND hWnd)
+{
+    char name[256] = {};
+    GetClassNameA(hWnd, name, sizeof name);
+    return name;
+}
+
+std::string DialogItemText(HWND hDlg, int id)
+{
+    return WindowText(GetDlgItem(hDlg, id));
+}
+
+RECT WindowRect(HWND hWnd)
+{
+    RECT r = {};
+    GetWindowRect(hWnd, &r);
+    return r;
+}
+
+RECT WorkArea()
+{
+    RECT r = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0);
+    return r;
+}
+
+std::string ExeDir()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string dir = path;
+    return dir.substr(0, dir.find_last_of('\\'));
+}
+
+std::string DriftpadPath()
+{
+    return ExeDir() + "\\Driftpad.exe";
+}
+
+// --- the program ---------------------------------------------------------
+
+App::~App()
+{
+    Kill();
+}
+
+bool App::Start(const std::string& arguments, const std::string& directory)
+{
+    std::string commandLine = "\"" + DriftpadPath() + "\"";
+    if (!arguments.empty())
+        commandLine += " " + arguments;
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        directory.empty() ? nullptr : directory.c_str(), &si, &pi))
+        return false;
+    CloseHandle(pi.hThread);
+    m_process = pi.hProcess;
+    m_pid = pi.dwProcessId;
+    m_controller = nullptr;
+    return true;
+}
+
+HWND App::Controller(int timeoutMs)
+{
+    if (m_controller && IsWindow(m_controller))
+        return m_controller;
+    WaitUntil([&] {
+        auto found = ProcessWindows(m_pid, "#32770", "Driftpad: Options");
+        m_controller = found.empty() ? nullptr : found.front();
+        return m_controller != nullptr;
+    }, timeoutMs);
+    return m_controller;
+}
+
+std::optional<DWORD> App::WaitExit(int timeoutMs)
+{
+    if (!m_process || WaitForSingleObject(m_process, timeoutMs) != WAIT_OBJECT_0)
+        return std::nullopt;
+    DWORD code = 0;
+    GetExitCodeProcess(m_process, &code);
+    return code;
+}
+
+bool App::Running() const
+{
+    return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT;
+}
+
+void App::Kill()
+{
+    if (!m_process)
+        return;
+    if (Running()) {
+        TerminateProcess(m_process, 99);
+        WaitForSingleObject(m_process, 5000);
+    }
+    CloseHandle(m_process);
+    m_process = nullptr;
+}
+
+std::vector<HWND> App::Notes(bool visibleOnly)
+{
+    HWND controller = Controller(0);
+    std::vector<HWND> notes;
+    for (HWND w : ProcessWindows(m_pid, "#32770")) {
+        if (controller && GetWindow(w, GW_OWNER) == controller && WindowText(w).empty()
+            && (!visibleOnly || IsWindowVisible(w)))
+            notes.push_back(w);
+    }
+    return notes;
+}
+
+bool App::WaitNoteCount(size_t n, bool visibleOnly, int timeoutMs)
+{
+    return WaitUntil([&] { return Notes(visibleOnly).size() == n; }, timeoutMs);
+}
+
+void App::Tray(UINT mouseMessage)
+{
+    PostMessageA(Controller(), 0x0401, 0, mouseMessage);
+}
+
+void App::Command(WORD id)
+{
+    PostMessageA(Controller(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+HWND App::WaitDialog(const char* caption, int timeoutMs)
+{
+    HWND found = nullptr;
+    WaitUntil([&] {
+        auto all = ProcessWindows(m_pid, "#32770", caption, true);
+        found = all.empty() ? nullptr : all.front();
+        return found != nullptr;
+    }, timeoutMs);
+    return found;
+}
+
+bool App::NoDialog(const char* caption, int withinMs)
+{
+    return !WaitDialog(caption, withinMs);
+}
+
+std::vector<HWND> ProcessWindows(DWORD pid, const char* className, const char* title, bool visibleOnly)
+{
+    struct Search {
+        DWORD pid;
+        const char* className;
+        const char* title;
+        bool visibleOnly;
+        std::vector<HWND> found;
+    } search{pid, className, title, visibleOnly, {}};
+    EnumWindows([](HWND w, LPARAM p) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(p);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner != s->pid || (s->visibleOnly && !IsWindowVisible(w)))
+            return TRUE;
+        if (s->className && ClassName(w) != s->className)
+            return TRUE;
+        if (s->title && WindowText(w) != s->title)
+            return TRUE;
+        s->found.push_back(w);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string MessageBoxText(HWND box)
+{
+    return DialogItemText(box, 0xFFFF);
+}
+
+void PressButton(HWND dialog, int id)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+HWND WaitPopupMenu(int timeoutMs)
+{
+    HWND menu = nullptr;
+    WaitUntil([&] {
+        menu = FindWindowA("#32768", nullptr);
+        return menu && IsWindowVisible(menu);
+    }, timeoutMs);
+    return menu && IsWindowVisible(menu) ? menu : nullptr;
+}
+
+bool WaitNoPopupMenu(int timeoutMs)
+{
+    return WaitUntil([] {
+        HWND menu = FindWindowA("#32768", nullptr);
+        return !menu || !IsWindowVisible(menu);
+    }, timeoutMs);
+}
+
+void ChooseMenuItemByKeys(HWND menu, int downPresses)
+{
+    for (int i = 0; i <= downPresses; ++i) {
+        PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+        Sleep(30);
+    }
+    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+// --- the X pointer ------------------------------------------------------------
+
+bool Xdotool(const std::vector<std::string>& arguments)
+{
+    // Wine's own way to start a Linux program and get its real exit status;
+    // CreateProcess starts it too but reports a wrong status.
+    using SpawnFn = LONG(CDECL*)(char* const argv[], int wait);
+    static auto spawn = reinterpret_cast<SpawnFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "__wine_unix_spawnvp")));
+    if (!spawn)
+        return false;
+    std::vector<std::string> words = {"xdotool"};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (auto& w : words)
+        argv.push_back(&w[0]);
+    argv.push_back(nullptr);
+    return spawn(argv.data(), 1) == 0;
+}
+
+void MovePointer(int x, int y)
+{
+    // --sync waits long when the pointer is already there: poll instead.
+    Xdotool({"mousemove", std::to_string(x), std::to_string(y)});
+    WaitUntil([&] {
+        POINT p = {};
+        GetCursorPos(&p);
+        return p.x == x && p.y == y;
+    }, 2000);
+}
+
+// --- the registry ---------------------------------------------------------
+
+void CleanProgramKeys()
+{
+    const struct { HKEY root; const char* key; } keys[] = {
+        {HKEY_CLASSES_ROOT, ".dpd"},
+        {HKEY_CLASSES_ROOT, "Driftpad"},
+        {HKEY_CURRENT_USER, "Software\\Classes\\.dpd"},
+        {HKEY_CURRENT_USER, "Software\\Classes\\Driftpad"},
+        {HKEY_CURRENT_USER, "AppEvents\\EventLabels\\DP Alarm"},
+        {HKEY_CURRENT_USER, "AppEvents\\Schemes\\Apps\\Driftpad"},
+        {HKEY_CURRENT_USER, "Software\\Vantry"},
+    };
+    for (const auto& k : keys) {
+        RegDeleteTreeA(k.root, k.key);
+        RegDeleteKeyA(k.root, k.key);
+    }
+}
+
+std::optional<std::string> RegString(HKEY root, const char* key, const char* value)
+{
+    char data[2048] = {};
+    DWORD size = sizeof data;
+    DWORD type = 0;
+    if (RegGetValueA(root, key, value, RRF_RT_ANY, &type, data, &size) != ERROR_SUCCESS || type != REG_SZ)
+        return std::nullopt;
+    return std::string(data);
+}
+
+std::optional<DWORD> RegDword(HKEY root, const char* key, const char* value)
+{
+    DWORD data = 0;
+    DWORD size = sizeof data;
+    if (RegGetValueA(root, key, value, RRF_RT_REG_DWORD, nullptr, &data, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return data;
+}
+
+bool RegKeyExists(HKEY root, const char* key)
+{
+    HKEY h = nullptr;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &h) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(h);
+    return true;
+}
+
+void SetRegDword(HKEY root, const char* key, const char* value, DWORD data)
+{
+    RegSetKeyValueA(root, key, value, REG_DWORD, &data, sizeof data);
+}
+
+void SetRegString(HKEY root, const char* key, const char* value, const std::string& data)
+{
+    RegSetKeyValueA(root, key, value, REG_SZ, data.c_str(), static_cast<DWORD>(data.size() + 1));
+}
+
+// --- files ------------------------------------------------------------------
+
+std::string TempDir()
+{
+    char base[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, base);
+    static int counter = 0;
+    std::string dir = std::string(base) + "dp-e2e-" + std::to_string(GetCurrentProcessId()) + "-"
+                      + std::to_string(++counter);
+    CreateDirectoryA(dir.c_str(), nullptr);
+    return dir;
+}
+
+std::string ReadFileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// --- the menu probe -----------------------------------------------------------
+
+namespace {
+
+const MenuProbeShared* ProbeView()
+{
+    static const MenuProbeShared* view = [] {
+        HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                            sizeof(MenuProbeShared), kMenuProbeMapping);
+        return mapping ? static_cast<const MenuProbeShared*>(
+                             MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(MenuProbeShared)))
+                       : nullptr;
+    }();
+    return view;
+}
+
+}  // namespace
+
+unsigned MenuProbeSequence()
+{
+    const MenuProbeShared* view = ProbeView();
+    return view ? static_cast<unsigned>(view->sequence) : 0;
+}
+
+bool InjectMenuProbe(const App& app)
+{
+    if (!ProbeView())
+        return false;
+    std::string dll = ExeDir() + "\\menu_probe.dll";
+    HANDLE process = app.Process();
+    void* remote = VirtualAllocEx(process, nullptr, dll.size() + 1, MEM_COMMIT, PAGE_READWRITE);
+    if (!remote || !WriteProcessMemory(process, remote, dll.c_str(), dll.size() + 1, nullptr))
+        return false;
+    auto loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")));
+    HANDLE thread = CreateRemoteThread(process, nullptr, 0, loadLibrary, remote, 0, nullptr);
+    if (!thread)
+        return false;
+    WaitForSingleObject(thread, 5000);
+    DWORD loaded = 0;
+    GetExitCodeThread(thread, &loaded);
+    CloseHandle(thread);
+    // The probe says it is ready once its hook is in place.
+    return loaded != 0 && WaitUntil([] { return ProbeView()->ready != 0; }, 3000);
+}
+
+std::optional<std::vector<MenuItemState>> WaitMenuProbe(unsigned since, int timeoutMs)
+{
+    const MenuProbeShared* view = ProbeView();
+    if (!view || !WaitUntil([&] { return static_cast<unsigned>(view->sequence) > since; }, timeoutMs))
+        return std::nullopt;
+    std::vector<MenuItemState> items;
+    for (LONG i = 0; i < view->count && i < kMenuProbeMaxItems; ++i) {
+        const auto& it = view->items[i];
+        items.push_back({it.id, it.text, (it.type & MFT_SEPARATOR) != 0, (it.state & MFS_GRAYED) != 0,
+                         (it.state & MFS_CHECKED) != 0, it.popup != 0});
+    }
+    return items;
+}
+
+// --- the fixture --------------------------------------------------------------
+
+void DriftpadTest::SetUp()
+{
+    // A program left over from an earlier test would hold the single-instance mutex.
+    for (HWND w = FindWindowA("#32770", "Driftpad: Options"); w; w = FindWindowA("#32770", "Driftpad: Options")) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+        if (!h)
+            break;
+        TerminateProcess(h, 99);
+        WaitForSingleObject(h, 5000);
+        CloseHandle(h);
+    }
+    CleanProgramKeys();
+    dir = TempDir();
+}
+
+void DriftpadTest::TearDown()
+{
+    if (HasFailure()) {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string shot = std::string("/tmp/driftpad-e2e-") + info->test_suite_name() + "." + info->name() + ".png";
+        using SpawnFn = LONG(CDECL*)(char* const argv[], int wait);
+        auto spawn = reinterpret_cast<SpawnFn>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "__wine_unix_spawnvp")));
+        if (spawn) {
+            std::string words[] = {"import", "-window", "root", shot};
+            char* argv[] = {&words[0][0], &words[1][0], &words[2][0], &words[3][0], nullptr};
+            spawn(argv, 1);
+            std::printf("screenshot: %s\n", shot.c_str());
+        }
+    }
+    app.Kill();
+    CleanProgramKeys();
+}
+
+HWND DriftpadTest::StartApp(const std::string& arguments)
+{
+    EXPECT_TRUE(app.Start(arguments));
+    HWND controller = app.Controller();
+    EXPECT_NE(nullptr, controller);
+    return controller;
+}
+
+void DriftpadTest::QuitApp()
+{
+    app.Command(40008);
+    if (HWND box = app.WaitDialog("Driftpad: Quit", 500))
+        PressButton(box, IDNO);
+    EXPECT_TRUE(app.WaitExit(5000).has_value());
+}
+
+}  // namespace e2e

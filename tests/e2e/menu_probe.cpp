@@ -1,0 +1,85 @@
+// Loaded into Driftpad.exe by the tests: hooks the user-interface thread and
+// records each popup menu's items after the program has set their states.
+#include "tests/e2e/menu_probe_shared.h"
+
+namespace {
+
+HMODULE g_module;
+MenuProbeShared* g_shared;
+
+void Record(HMENU menu)
+{
+    int count = GetMenuItemCount(menu);
+    if (count < 0)
+        return;
+    g_shared->count = count < kMenuProbeMaxItems ? count : kMenuProbeMaxItems;
+    for (int i = 0; i < g_shared->count; ++i) {
+        MenuProbeItem& item = g_shared->items[i];
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
+        info.dwTypeData = item.text;
+        info.cch = sizeof item.text;
+        item.text[0] = 0;
+        GetMenuItemInfoA(menu, i, TRUE, &info);
+        item.id = info.wID;
+        item.type = info.fType;
+        item.state = info.fState;
+        item.popup = info.hSubMenu != nullptr;
+    }
+    InterlockedIncrement(&g_shared->sequence);
+}
+
+LRESULT CALLBACK AfterWindowProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    auto* msg = reinterpret_cast<CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && msg->message == WM_INITMENUPOPUP)
+        Record(reinterpret_cast<HMENU>(msg->wParam));
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+BOOL CALLBACK FindController(HWND w, LPARAM result)
+{
+    DWORD pid = 0;
+    DWORD thread = GetWindowThreadProcessId(w, &pid);
+    char title[64] = {};
+    GetWindowTextA(w, title, sizeof title);
+    if (pid == GetCurrentProcessId() && lstrcmpA(title, "Driftpad: Options") == 0) {
+        *reinterpret_cast<DWORD*>(result) = thread;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+DWORD WINAPI ProbeThread(void*)
+{
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                        sizeof(MenuProbeShared), kMenuProbeMapping);
+    if (!mapping)
+        return 1;
+    g_shared = static_cast<MenuProbeShared*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(MenuProbeShared)));
+    DWORD uiThread = 0;
+    EnumWindows(FindController, reinterpret_cast<LPARAM>(&uiThread));
+    if (!g_shared || !uiThread)
+        return 1;
+    if (!SetWindowsHookExA(WH_CALLWNDPROCRET, AfterWindowProc, g_module, uiThread))
+        return 1;
+    InterlockedExchange(&g_shared->ready, 1);
+    // A hook lives as long as the thread that set it.
+    for (;;)
+        ::Sleep(INFINITE);
+}
+
+}  // namespace
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*)
+{
+    if (reason == DLL_PROCESS_ATTACH) {
+        g_module = instance;
+        DisableThreadLibraryCalls(instance);
+        HANDLE thread = CreateThread(nullptr, 0, ProbeThread, nullptr, 0, nullptr);
+        if (thread)
+            CloseHandle(thread);
+    }
+    return TRUE;
+}

@@ -1,0 +1,22 @@
+#pragma once
+// What the menu probe, injected into Driftpad's process, hands to the tests:
+// the items of the last popup menu that opened, as the program left them.
+#include <windows.h>
+
+constexpr const char* kMenuProbeMapping = "Local\\DriftpadMenuProbe";
+constexpr int kMenuProbeMaxItems = 32;
+
+struct MenuProbeItem {
+    UINT id;
+    UINT type;
+    UINT state;
+    UINT popup;
+    char text[64];
+};
+
+struct MenuProbeShared {
+    volatile LONG ready;     // the hook is in place
+    volatile LONG sequence;  // counts the menus seen; written last
+    LONG count;
+    MenuProbeItem items[kMenuProbeMaxItems];
+};
