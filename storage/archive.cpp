@@ -279,9 +279,11 @@ uint32_t CArchive::ReadStringLength(bool& bWide)
     }
 }
 
-uint64_t CArchive::BytesLeft()
+uint64_t CArchive::BytesAvailable(uint32_t nWanted)
 {
-    return Distance(m_pCur, m_pEnd) + m_pFile->GetRemaining();
+    // Most strings are already in the buffer: ask the file only when not.
+    uint32_t nHeld = Distance(m_pCur, m_pEnd);
+    return nHeld >= nWanted ? nHeld : nHeld + m_pFile->GetRemaining();
 }
 
 void CArchive::ReadString(std::string& str)
@@ -296,7 +298,7 @@ void CArchive::ReadString(std::string& str)
         throw CArchiveException(CArchiveException::genericException);
     uint32_t nBytes = bWide ? 2 * nLength : nLength;
     // A hostile length must not make us allocate what the file cannot hold.
-    if (nBytes > BytesLeft())
+    if (nBytes > BytesAvailable(nBytes))
         throw CArchiveException(CArchiveException::endOfFile);
 
     try {

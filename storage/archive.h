@@ -62,7 +62,7 @@ private:
     void FillBuffer(uint32_t nNeeded);
     void ReadValue(uint8_t* pBytes, uint32_t nBytes);
     uint32_t ReadStringLength(bool& bWide);
-    uint64_t BytesLeft();
+    uint64_t BytesAvailable(uint32_t nWanted);
 
     CFile* m_pFile;
     Mode m_mode;

@@ -83,6 +83,11 @@ std::unique_ptr<CWinFile> CWinFile::Open(const std::string& strPath, OpenMode mo
             *pdwError = GetLastError();
         return nullptr;
     }
+    return Adopt(std::move(hFile));
+}
+
+std::unique_ptr<CWinFile> CWinFile::Adopt(UniqueFileHandle hFile)
+{
     return std::unique_ptr<CWinFile>(new CWinFile(std::move(hFile)));
 }
 

@@ -26,6 +26,8 @@ public:
     // nullptr when the file cannot be opened; *pdwError then says why.
     static std::unique_ptr<CWinFile> Open(const std::string& strPath, OpenMode mode,
                                           DWORD* pdwError = nullptr);
+    // Takes over a handle opened elsewhere.
+    static std::unique_ptr<CWinFile> Adopt(UniqueFileHandle hFile);
 
     uint32_t Read(void* pBuf, uint32_t nCount) override;
     void Write(const void* pBuf, uint32_t nCount) override;

@@ -5,21 +5,29 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 std::unique_ptr<CFile> CWinFileSystem::CreateTempFile(const std::string& strFolder,
                                                       std::string& strTempPath)
 {
-    // In the target's folder, so that the final step is a rename on one volume.
-    char szTemp[MAX_PATH];
-    if (!GetTempFileNameA(strFolder.empty() ? "." : strFolder.c_str(), "dpd", 0, szTemp))
-        ThrowFileError(GetLastError());
-    DWORD dwError = 0;
-    std::unique_ptr<CFile> pFile = CWinFile::Open(szTemp, CWinFile::modeWrite, &dwError);
-    if (!pFile) {
-        DeleteFileA(szTemp);
-        ThrowFileError(dwError);
+    // In the target's folder, so that the final step is a rename on one
+    // volume. A new name is made and created in one call (CREATE_NEW).
+    DWORD dwSeed = GetTickCount() ^ (GetCurrentProcessId() << 16);
+    DWORD dwError = ERROR_FILE_EXISTS;
+    for (DWORD i = 0; i < 100 && (dwError == ERROR_FILE_EXISTS || dwError == ERROR_ALREADY_EXISTS); ++i) {
+        char szName[16];
+        std::snprintf(szName, sizeof szName, "~dp%05lx.tmp",
+                      static_cast<unsigned long>((dwSeed + i * 7919) & 0xFFFFF));
+        std::string strName = strFolder + szName;
+        UniqueFileHandle hFile(CreateFileA(strName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (hFile) {
+            strTempPath = strName;
+            return CWinFile::Adopt(std::move(hFile));
+        }
+        dwError = GetLastError();
     }
-    strTempPath = szTemp;
-    return pFile;
+    ThrowFileError(dwError);
 }
 
 std::unique_ptr<CFile> CWinFileSystem::OpenForReading(const std::string& strPath)

@@ -1,0 +1,123 @@
+// Time to save and open 1,000 notes through the real path (safe save,
+// archive, layout; loader and sink) against writing and reading the same
+// bytes with one WriteFile and one ReadFile call.
+#include "storage/archive.h"
+#include "storage/memory_file.h"
+#include "storage/notes_file_win.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct CountingSink : INotesSink {
+    size_t nNotes = 0;
+    size_t nTextBytes = 0;
+    void OnShowHiddenMode(int32_t) override {}
+    void OnNote(const std::string& strText, const NoteRecord&) override
+    {
+        ++nNotes;
+        nTextBytes += strText.size();
+    }
+};
+
+double Now()
+{
+    static LARGE_INTEGER freq = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
+}
+
+// Median milliseconds of nRuns calls.
+template <typename F>
+double Median(int nRuns, F f)
+{
+    std::vector<double> times;
+    for (int i = 0; i < nRuns; ++i) {
+        double t0 = Now();
+        f();
+        times.push_back((Now() - t0) * 1000.0);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+bool WriteOnce(const std::string& strPath, const std::vector<uint8_t>& bytes, bool bFlush)
+{
+    HANDLE h = CreateFileA(strPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD dwWritten = 0;
+    BOOL bOk = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &dwWritten, nullptr);
+    if (bFlush)
+        bOk = bOk && FlushFileBuffers(h);
+    return CloseHandle(h) && bOk && dwWritten == bytes.size();
+}
+
+size_t ReadOnce(const std::string& strPath, std::vector<uint8_t>& buf)
+{
+    HANDLE h = CreateFileA(strPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return 0;
+    DWORD dwRead = 0;
+    buf.resize(GetFileSize(h, nullptr));
+    ReadFile(h, buf.data(), static_cast<DWORD>(buf.size()), &dwRead, nullptr);
+    CloseHandle(h);
+    return dwRead;
+}
+
+}  // namespace
+
+int main()
+{
+    std::vector<NoteEntry> notes(1000);
+    for (size_t i = 0; i < notes.size(); ++i) {
+        notes[i].m_strText = "Note " + std::to_string(i) + ": " + std::string(i % 140, 'a' + i % 26);
+        notes[i].m_record.m_nLeft = static_cast<int32_t>(i);
+        notes[i].m_record.m_nRight = static_cast<int32_t>(i + 126);
+    }
+    CMemFile image;
+    {
+        CArchive ar(image, CArchive::store);
+        WriteNotes(ar, 0, notes);
+    }
+    const std::vector<uint8_t>& bytes = image.Data();
+
+    char szDir[MAX_PATH];
+    GetTempPathA(MAX_PATH, szDir);
+    const std::string strPath = std::string(szDir) + "dp_bench.dpd";
+    const std::string strRaw = std::string(szDir) + "dp_bench_raw.dpd";
+    const int nRuns = 51;
+
+    double dSave = Median(nRuns, [&] { SaveNotes(strPath, 0, notes); });
+    double dRawWrite = Median(nRuns, [&] { WriteOnce(strRaw, bytes, false); });
+    double dRawWriteFlush = Median(nRuns, [&] { WriteOnce(strRaw, bytes, true); });
+    CountingSink check;
+    LoadNotes(strPath, check);
+    double dOpen = Median(nRuns, [&] {
+        CountingSink sink;
+        LoadNotes(strPath, sink);
+    });
+    std::vector<uint8_t> buf;
+    double dRawRead = Median(nRuns, [&] { ReadOnce(strRaw, buf); });
+
+    std::printf("notes file: %zu notes, %zu bytes (read back %zu notes; raw copy %s)\n", notes.size(),
+                bytes.size(), check.nNotes, ReadOnce(strPath, buf) == bytes.size() && buf == bytes ? "identical" : "DIFFERS");
+    std::printf("save (temp file, archive, flush, replace): %8.3f ms\n", dSave);
+    std::printf("one WriteFile:                             %8.3f ms  ratio %.2f\n", dRawWrite, dSave / dRawWrite);
+    std::printf("one WriteFile + FlushFileBuffers:          %8.3f ms  ratio %.2f\n", dRawWriteFlush, dSave / dRawWriteFlush);
+    std::printf("open (loader, archive, sink):              %8.3f ms\n", dOpen);
+    std::printf("one ReadFile:                              %8.3f ms  ratio %.2f\n", dRawRead, dOpen / dRawRead);
+    DeleteFileA(strPath.c_str());
+    DeleteFileA(strRaw.c_str());
+    return 0;
+}
