@@ -1,16 +1,23 @@
 # alarm: files are added here as the subsystem grows.
 list(APPEND DP_PORTABLE_SOURCES
   alarm/alarm_text.cpp
+  alarm/alarm_timer.cpp
   alarm/local_time.cpp
 )
 list(APPEND DP_WIN_SOURCES
+  alarm/alarm_dlg.cpp
+  alarm/alarm_notice_dlg.cpp
   alarm/local_time_win.cpp
 )
 list(APPEND DP_UNIT_TESTS
   tests/unit/alarm_text_test.cpp
+  tests/unit/alarm_timer_test.cpp
   tests/unit/alarm_local_time_test.cpp
 )
 list(APPEND DP_WIN_UNIT_TESTS
   alarm/local_time_win.cpp
   tests/unit/alarm_local_time_win_test.cpp
+)
+list(APPEND DP_E2E_TESTS
+  tests/e2e/alarm_test.cpp
 )

@@ -1,32 +1,95 @@
 // The note's alarm: arming timer 1029, the alarm going off, the settings.
 #include "notes/note_dlg.h"
 
-#include <ctime>
+#include "alarm/alarm_dlg.h"
+#include "alarm/alarm_notice_dlg.h"
+#include "alarm/alarm_timer.h"
+#include "app/messages.h"
+#include "app/sticky_note_app.h"
 
 namespace {
+
 constexpr UINT_PTR ALARM_TIMER_ID = 1029;
+
+// The wall clock in milliseconds since 1970-01-01 00:00:00 UTC.
+int64_t NowMs()
+{
+    FILETIME ft;
+    GetSystemTimeAsFileTime(&ft);
+    int64_t ticks = (int64_t(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+    return (ticks - 116444736000000000LL) / 10000;
 }
+
+// A modal loop lets the tray delete notes meanwhile; the note ends with its
+// window, so after one the note may be gone.
+bool StillThere(HWND hWnd, const CNoteDlg* note)
+{
+    return IsWindow(hWnd) && GetWindowLongPtrA(hWnd, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(note);
+}
+
+}  // namespace
 
 void CNoteDlg::SetAlarmTimer(int32_t nTime)
 {
-    long long delay = static_cast<long long>(nTime) - static_cast<long long>(std::time(nullptr));
-    if (delay < 0)
-        delay = 1;
-    m_nAlarmTimer = SetTimer(m_hWnd, ALARM_TIMER_ID, static_cast<UINT>(delay * 1000), nullptr);
+    m_nAlarmTimer = SetTimer(m_hWnd, ALARM_TIMER_ID, AlarmArmPeriod(nTime, NowMs()), nullptr);
 }
 
 void CNoteDlg::OnTimer(UINT_PTR nIDEvent)
 {
     if (nIDEvent != ALARM_TIMER_ID)
         return;
+    // The timer counts ticks, not the wall clock, and waits one step at most.
+    if (std::optional<uint32_t> wait = AlarmWaitLeft(m_nAlarmTime, NowMs())) {
+        m_nAlarmTimer = SetTimer(m_hWnd, ALARM_TIMER_ID, *wait, nullptr);
+        return;
+    }
+    CAlarmNoticeDlg notice(GetText());
+    StartAlarmSound(GetApp().AlarmSound());
     KillTimer(m_hWnd, ALARM_TIMER_ID);
-    m_bAlarmEnabled = 0;
+    m_nAlarmTimer = 0;
+
+    HWND hWnd = m_hWnd;
+    INT_PTR result = notice.Run();
+    if (!StillThere(hWnd, this))
+        return;
+    if (result == -1)
+        PostMessageA(GetWindow(hWnd, GW_OWNER), WM_DELETENOTE, reinterpret_cast<WPARAM>(this), 0);
+    // Spent, unless the settings armed a new alarm while the notice was up.
+    if (!m_nAlarmTimer)
+        m_bAlarmEnabled = 0;
 }
 
-void CNoteDlg::OnAlarmSettings() {}
+void CNoteDlg::OnAlarmSettings()
+{
+    CAlarmDlg dlg(nullptr);
+    dlg.m_bEnable = m_bAlarmEnabled;
+    if (m_bAlarmEnabled)
+        dlg.SetAlarmTime(m_nAlarmTime);
+
+    HWND hWnd = m_hWnd;
+    INT_PTR result = dlg.DoModal();
+    if (!StillThere(hWnd, this))
+        return;
+    if (result != IDOK) {
+        // Cancel leaves a waiting alarm waiting, and one whose notice is
+        // up does not ring once more.
+        OnClockChanged();
+        return;
+    }
+    m_nAlarmTime = dlg.GetAlarmTime();
+    m_bAlarmEnabled = dlg.m_bEnable;
+    if (m_bAlarmEnabled) {
+        SetAlarmTimer(m_nAlarmTime);
+    } else if (m_nAlarmTimer) {
+        // A switched-off alarm does not ring.
+        KillTimer(m_hWnd, ALARM_TIMER_ID);
+        m_nAlarmTimer = 0;
+    }
+}
 
 void CNoteDlg::OnClockChanged()
 {
-    if (m_bAlarmEnabled)
+    // Only a waiting alarm: one whose notice is up has gone off already.
+    if (m_bAlarmEnabled && m_nAlarmTimer)
         SetAlarmTimer(m_nAlarmTime);
 }

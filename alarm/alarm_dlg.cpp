@@ -1,0 +1,111 @@
+#include "alarm/alarm_dlg.h"
+
+#include "alarm/alarm_text.h"
+#include "resources/resource.h"
+
+namespace {
+
+constexpr int kMaxTextLength = 15;
+
+std::string ItemText(HWND hDlg, int nID)
+{
+    HWND hCtl = GetDlgItem(hDlg, nID);
+    int length = GetWindowTextLengthA(hCtl);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(hCtl, &text[0], length + 1)));
+    return text;
+}
+
+}  // namespace
+
+CAlarmDlg::CAlarmDlg(HWND hWndParent) : CDialog(IDD_ALARM), m_hWndParent(hWndParent)
+{
+    SetAlarmTime(SystemLocalTimeRules().Now());
+    m_bEnable = 0;
+}
+
+void CAlarmDlg::SetAlarmTime(int32_t nTime)
+{
+    AlarmTexts texts = FormatAlarmText(nTime, SystemLocalTimeRules());
+    m_strDate = texts.strDate;
+    m_strTime = texts.strTime;
+}
+
+void CAlarmDlg::DoDataExchange(bool bSave)
+{
+    if (bSave) {
+        m_strDate = ItemText(m_hWnd, IDC_ALARMDATE);
+        m_strTime = ItemText(m_hWnd, IDC_ALARMTIME);
+        m_bEnable = IsDlgButtonChecked(m_hWnd, IDC_ALARMENABLE) == BST_CHECKED ? 1 : 0;
+        return;
+    }
+    SetDlgItemTextA(m_hWnd, IDC_ALARMDATE, m_strDate.c_str());
+    SendDlgItemMessageA(m_hWnd, IDC_ALARMDATE, EM_LIMITTEXT, kMaxTextLength, 0);
+    SetDlgItemTextA(m_hWnd, IDC_ALARMTIME, m_strTime.c_str());
+    SendDlgItemMessageA(m_hWnd, IDC_ALARMTIME, EM_LIMITTEXT, kMaxTextLength, 0);
+    CheckDlgButton(m_hWnd, IDC_ALARMENABLE, m_bEnable ? BST_CHECKED : BST_UNCHECKED);
+}
+
+BOOL CAlarmDlg::OnInitDialog()
+{
+    DoDataExchange(false);
+    return TRUE;  // the focus goes to OK, the first control that takes it
+}
+
+bool CAlarmDlg::OnCommand(WORD nID, WORD nCode, HWND)
+{
+    if (nCode != EN_KILLFOCUS)
+        return false;
+    if (nID == IDC_ALARMDATE)
+        OnKillFocusDate();
+    else if (nID == IDC_ALARMTIME)
+        OnKillFocusTime();
+    else
+        return false;
+    return true;
+}
+
+void CAlarmDlg::OnKillFocusDate()
+{
+    DoDataExchange(true);
+    if (!CheckAlarmDate(m_strDate))
+        Complain("Invalid Date!             ");
+}
+
+void CAlarmDlg::OnKillFocusTime()
+{
+    DoDataExchange(true);
+    if (!CheckAlarmTime(m_strTime))
+        Complain("Invalid Time!             ");
+}
+
+void CAlarmDlg::OnOK()
+{
+    DoDataExchange(true);
+    if (!CheckAlarmDate(m_strDate)) {
+        Complain("Invalid Date!");
+        return;
+    }
+    if (!CheckAlarmTime(m_strTime)) {
+        Complain("Invalid Time!");
+        return;
+    }
+    // Texts that parse but name a moment the time value cannot hold would
+    // store the failure value and ring at once: refuse them like a bad date.
+    std::optional<int32_t> nTime = TryMakeAlarmTime(m_strDate, m_strTime, SystemLocalTimeRules());
+    if (!nTime) {
+        Complain("Invalid Date!");
+        return;
+    }
+    m_nTime = *nTime;
+    EndDialog(IDOK);
+}
+
+void CAlarmDlg::Complain(const char* text)
+{
+    if (m_bComplaining)
+        return;
+    m_bComplaining = true;
+    AppMessageBox(m_hWnd, text, MB_OK | MB_ICONEXCLAMATION);
+    m_bComplaining = false;
+}

@@ -1,0 +1,54 @@
+#include "alarm/alarm_notice_dlg.h"
+
+#include "resources/resource.h"
+
+#include <mmsystem.h>
+
+namespace {
+
+// The sound name belongs to the application, which keeps it until the run
+// ends; flags 0: play to the end, as an event name first, then as a file
+// name, and fall back to the default sound.
+DWORD WINAPI AlarmSoundThread(LPVOID pSoundName)
+{
+    PlaySoundA(static_cast<const char*>(pSoundName), nullptr, 0);
+    return 0;
+}
+
+}  // namespace
+
+void StartAlarmSound(const char* strSoundName)
+{
+    HANDLE hThread = CreateThread(nullptr, 0, AlarmSoundThread, const_cast<char*>(strSoundName), 0, nullptr);
+    if (hThread)
+        CloseHandle(hThread);
+}
+
+CAlarmNoticeDlg::CAlarmNoticeDlg(const std::string& strText) : CDialog(IDD_ALARMNOTICE), m_strText(strText) {}
+
+INT_PTR CAlarmNoticeDlg::Run()
+{
+    INT_PTR result = DoModal(nullptr);
+    // The dialog box's own failure is -1 too, which must not read as Delete.
+    return m_bShown ? result : 0;
+}
+
+BOOL CAlarmNoticeDlg::OnInitDialog()
+{
+    m_bShown = true;
+    SetDlgItemTextA(m_hWnd, IDC_NOTICETEXT, m_strText.c_str());
+    return TRUE;  // the focus goes to OK
+}
+
+bool CAlarmNoticeDlg::OnCommand(WORD nID, WORD, HWND)
+{
+    if (nID != ID_DELETENOTE)
+        return false;
+    OnDelete();
+    return true;
+}
+
+void CAlarmNoticeDlg::OnDelete()
+{
+    EndDialog(-1);
+}
