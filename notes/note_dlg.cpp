@@ -4,15 +4,44 @@
 #include "app/sticky_note_app.h"
 #include "resources/resource.h"
 
+#include <windowsx.h>
+
+#include <utility>
+
 namespace {
 
-const COLORREF kNoteYellow = RGB(255, 255, 128);
+const COLORREF kNoteYellow = RGB(255, 255, 0);
+const char kNoteFontFace[] = "MS Sans Serif";
+
+NoteRect ToNoteRect(const RECT& r)
+{
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+NoteRect WorkAreaOf(HMONITOR monitor)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (monitor && GetMonitorInfoA(monitor, &info))
+        return ToNoteRect(info.rcWork);
+    RECT work = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    return ToNoteRect(work);
+}
 
 }  // namespace
 
 CNoteDlg::CNoteDlg() : CDialog(IDD_NOTE), m_brush(CreateSolidBrush(kNoteYellow)) {}
 
-CNoteDlg::~CNoteDlg() = default;
+CNoteDlg::~CNoteDlg()
+{
+    // The window goes first, while the editor and the brush it still uses
+    // exist; unlinked, so that its end does not delete us a second time.
+    if (m_hWnd) {
+        SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, 0);
+        DestroyWindow(std::exchange(m_hWnd, nullptr));
+    }
+}
 
 bool CNoteDlg::CreateNote(HWND hWndController)
 {
@@ -42,8 +71,8 @@ NoteRecord CNoteDlg::GetRecord() const
     r.m_nBottom = m_rcSaved.bottom;
     r.m_bAlarmEnabled = m_bAlarmEnabled;
     r.m_nAlarmTime = m_nAlarmTime;
-    r.m_bAlwaysOnTop = m_bAlwaysOnTop;
-    r.m_bHidden = m_bHidden;
+    r.m_bAlwaysOnTop = m_edit.m_bAlwaysOnTop;
+    r.m_bHidden = m_edit.m_bHidden;
     return r;
 }
 
@@ -52,19 +81,26 @@ void CNoteDlg::LoadRecord(const NoteRecord& r)
     m_rcSaved = {r.m_nLeft, r.m_nTop, r.m_nRight, r.m_nBottom};
     m_bAlarmEnabled = r.m_bAlarmEnabled;
     m_nAlarmTime = r.m_nAlarmTime;
-    m_bAlwaysOnTop = r.m_bAlwaysOnTop;
-    m_bHidden = r.m_bHidden;
+    m_edit.m_bAlwaysOnTop = r.m_bAlwaysOnTop;
+    m_edit.m_bHidden = r.m_bHidden;
     m_bLoaded = true;
 }
 
 BOOL CNoteDlg::OnInitDialog()
 {
-    SendDlgItemMessageA(m_hWnd, IDC_NOTEEDIT, EM_LIMITTEXT, 150, 0);
+    m_edit.Prepare(m_hWnd);
+    UseFallbackFontIfMissing();
     if (m_bLoaded) {
         SetWindowPos(m_hWnd, nullptr, m_rcSaved.left, m_rcSaved.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        KeepOnScreen();
     } else {
+        PlaceNewNote();
         GetWindowRect(m_hWnd, &m_rcSaved);
     }
+    GetWindowRect(m_hWnd, &m_rcHome);
+    MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&m_rcHome), 2);
+    m_tracker.m_rect = m_rcHome;
+    m_tracker.m_nStyle = CRectTracker::solidLine;
     PostMessageA(m_hWnd, WM_APPLYVISIBILITY, 1, 0);
     PostMessageA(m_hWnd, WM_APPLYONTOP, 0, 0);
     if (m_bAlarmEnabled)
@@ -72,7 +108,55 @@ BOOL CNoteDlg::OnInitDialog()
     return TRUE;
 }
 
-bool CNoteDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM, INT_PTR& result)
+// Centred on the pointer (the template asks for that, but not every window
+// system centres), then pulled into the work area of the pointer's monitor.
+void CNoteDlg::PlaceNewNote()
+{
+    POINT pointer = {};
+    GetCursorPos(&pointer);
+    RECT window = {};
+    GetWindowRect(m_hWnd, &window);
+    NoteRect placed = CentredOn(ToNoteRect(window), pointer.x, pointer.y);
+    placed = PulledInside(placed, WorkAreaOf(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST)));
+    SetWindowPos(m_hWnd, nullptr, placed.left, placed.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CNoteDlg::KeepOnScreen()
+{
+    RECT window = {};
+    GetWindowRect(m_hWnd, &window);
+    if (MonitorFromRect(&window, MONITOR_DEFAULTTONULL))
+        return;
+    NoteRect placed = PulledInside(ToNoteRect(window), WorkAreaOf(MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST)));
+    SetWindowPos(m_hWnd, nullptr, placed.left, placed.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The template's font is an old one that a system may lack; the font
+// mapper's nearest match can then be anything, so ask for a plain
+// sans-serif face of the same height instead.
+void CNoteDlg::UseFallbackFontIfMissing()
+{
+    auto font = reinterpret_cast<HFONT>(SendMessageA(m_hWnd, WM_GETFONT, 0, 0));
+    HDC dc = font ? GetDC(m_hWnd) : nullptr;
+    if (!dc)
+        return;
+    char face[LF_FACESIZE] = {};
+    HGDIOBJ old = SelectObject(dc, font);
+    GetTextFaceA(dc, LF_FACESIZE, face);
+    SelectObject(dc, old);
+    ReleaseDC(m_hWnd, dc);
+    if (lstrcmpiA(face, kNoteFontFace) == 0)
+        return;
+    LOGFONTA lf = {};
+    GetObjectA(font, sizeof lf, &lf);
+    lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+    lstrcpynA(lf.lfFaceName, "Microsoft Sans Serif", LF_FACESIZE);
+    m_fallbackFont.reset(CreateFontIndirectA(&lf));
+    if (m_fallbackFont)
+        SendMessageA(m_edit.GetSafeHwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(m_fallbackFont.get()), FALSE);
+}
+
+bool CNoteDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result)
 {
     switch (msg) {
     case WM_CTLCOLORDLG:
@@ -85,6 +169,12 @@ bool CNoteDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM, INT_PTR& result)
         SetBkColor(reinterpret_cast<HDC>(wParam), kNoteYellow);
         result = reinterpret_cast<INT_PTR>(m_brush.get());
         return true;
+    case WM_LBUTTONDOWN:
+        OnLButtonDown({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return true;
+    case WM_DISPLAYCHANGE:
+        KeepOnScreen();
+        return false;
     case WM_APPLYVISIBILITY:
         ApplyVisibility();
         return true;
@@ -113,9 +203,25 @@ bool CNoteDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM, INT_PTR& result)
     }
 }
 
+// A press on the margin (the editor takes the presses on the text).
+void CNoteDlg::OnLButtonDown(POINT pt)
+{
+    // The drag may dispatch a message that ends this note: then Track
+    // returns false and nothing here may be touched again.
+    if (!m_tracker.Track(m_hWnd, pt))
+        return;
+    RECT outline = m_tracker.m_rect;
+    MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<POINT*>(&outline), 2);
+    m_rcSaved = outline;
+    // Only the top-left corner is taken: a note keeps the template's size.
+    SetWindowPos(m_hWnd, nullptr, outline.left, outline.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+    ApplyAlwaysOnTop(0);
+    m_tracker.m_rect = m_rcHome;
+}
+
 void CNoteDlg::ApplyVisibility()
 {
-    if (!m_bHidden)
+    if (!m_edit.m_bHidden)
         ShowWindow(m_hWnd, SW_RESTORE);
     else if (!GetApp().m_bShowHidden)
         ShowWindow(m_hWnd, SW_HIDE);
@@ -123,6 +229,6 @@ void CNoteDlg::ApplyVisibility()
 
 void CNoteDlg::ApplyAlwaysOnTop(UINT extraFlags)
 {
-    SetWindowPos(m_hWnd, m_bAlwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+    SetWindowPos(m_hWnd, m_edit.m_bAlwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOOWNERZORDER | extraFlags);
 }

@@ -3,24 +3,26 @@
 // characters. The controller creates it and is the only one that ends it.
 #include "base/dialog.h"
 #include "base/handle.h"
+#include "notes/note_edit.h"
+#include "notes/rect_tracker.h"
 #include "storage/notes_layout.h"
 
 #include <cstdint>
 #include <string>
 
-class CArchive;
-
 class CNoteDlg : public CDialog {
 public:
     CNoteDlg();
+    // Destroys the window if it still exists (the controller's single delete).
     ~CNoteDlg() override;
 
     // Creates the window from the note template, owned by the controller.
     bool CreateNote(HWND hWndController);
 
-    int32_t GetHiddenFlag() const { return m_bHidden; }
-    void SetHiddenFlag(int32_t bHidden) { m_bHidden = bHidden; }
+    int32_t GetHiddenFlag() const { return m_edit.m_bHidden; }
+    void SetHiddenFlag(int32_t bHidden) { m_edit.m_bHidden = bHidden; }
     std::string GetText() const;
+    // The program's own text is never cut to the typing limit.
     void SetText(const std::string& text);
 
     // The persisted state apart from the text.
@@ -42,6 +44,12 @@ protected:
     void PostNcDestroy() override { delete this; }
 
 private:
+    void PlaceNewNote();
+    // A window lying wholly outside every monitor comes back into the
+    // nearest one's work area; the saved rectangle is left alone.
+    void KeepOnScreen();
+    void UseFallbackFontIfMissing();
+    void OnLButtonDown(POINT pt);
     void ApplyVisibility();
     void ApplyAlwaysOnTop(UINT extraFlags);
 
@@ -52,11 +60,13 @@ private:
     void OnClockChanged();
 
     UniqueBrush m_brush;
+    RECT m_rcHome = {};           // the window's own rectangle in its client coordinates
     RECT m_rcSaved = {};          // screen rectangle, written to the file
+    CRectTracker m_tracker;
     int32_t m_bAlarmEnabled = 0;
     int32_t m_nAlarmTime = 0;
     UINT_PTR m_nAlarmTimer = 0;
     bool m_bLoaded = false;       // created from a file record
-    int32_t m_bAlwaysOnTop = 0;
-    int32_t m_bHidden = 0;
+    CNoteEdit m_edit;             // the text, the two window flags, the context menu
+    UniqueHandle<GdiObjectTraits> m_fallbackFont;
 };

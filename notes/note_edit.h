@@ -1,0 +1,42 @@
+#pragma once
+// The note's text area: control 1001 of the note, subclassed. It keeps the
+// note's always-on-top and hidden flags and its context menu, carries out
+// the edit commands and hands the Note submenu's commands to the note.
+#include "base/handle.h"
+
+#include <windows.h>
+
+#include <cstdint>
+
+class CNoteEdit {
+public:
+    CNoteEdit() = default;
+    ~CNoteEdit();
+    CNoteEdit(const CNoteEdit&) = delete;
+    CNoteEdit& operator=(const CNoteEdit&) = delete;
+
+    // Attaches to control 1001 of the note, limits typing to 150 characters
+    // and loads the note's own copy of menu 111.
+    bool Prepare(HWND hWndNote);
+    HWND GetSafeHwnd() const { return m_hWnd; }
+
+    // 0 or 1 when set by a toggle; a file may hold any value, and any
+    // nonzero value counts as set.
+    int32_t m_bAlwaysOnTop = 0;
+    int32_t m_bHidden = 0;
+
+private:
+    static LRESULT CALLBACK SubclassProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                         DWORD_PTR refData);
+    // True when handled, with the result.
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    void OnContextMenu(LPARAM lParam);
+    void OnInitMenuPopup(HMENU hMenu);
+    bool OnCommand(WORD nID);
+    void OnHideNote();
+    void OnAlwaysOnTop();
+    void Detach();
+
+    HWND m_hWnd = nullptr;
+    UniqueMenu m_menu;
+};
