@@ -11,7 +11,6 @@
 
 class CStickyNoteApp;
 class CNoteDlg;
-class CArchive;
 
 class CStickyNoteDlg : public CDialog {
 public:
@@ -23,8 +22,6 @@ public:
     void OpenNotesFile(const std::string& path);
     // The start-up load: outside any window message, so failures are reported here.
     void OpenNotesFileAtStartup(const std::string& path);
-
-    void Serialize(CArchive& ar);
 
 protected:
     BOOL OnInitDialog() override;

@@ -127,6 +127,9 @@ std::string FailureText(const std::exception& failure)
             return named(*e, " ends too early: it is damaged or is not a notes file.\r\nThe notes read before the damage are kept.");
         return named(*e, " is not a valid notes file.");
     }
+    if (auto* e = dynamic_cast<const CTooManyNotesException*>(&failure))
+        return named(*e, " was not saved: a notes file holds at most 65,535 notes, and there are "
+                             + std::to_string(e->m_nCount) + ".\r\nThe file on disk was left as it was.");
     if (auto* e = dynamic_cast<const CFileException*>(&failure)) {
         switch (e->m_cause) {
         case CFileException::diskFull:
@@ -136,7 +139,8 @@ std::string FailureText(const std::exception& failure)
         case CFileException::lockViolation:
             return named(*e, " could not be written: access was denied or another program is using it.\r\nThe file on disk was left as it was.");
         default:
-            return named(*e, " could not be read or written (error " + std::to_string(e->m_lOsError) + ").");
+            return named(*e, " could not be read or written (system error " + std::to_string(e->m_lOsError)
+                                 + ").\r\nA file on disk that could not be written was left as it was.");
         }
     }
     if (auto* e = dynamic_cast<const CException*>(&failure))

@@ -161,6 +161,13 @@ void App::Command(WORD id)
     PostMessageA(Controller(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }
 
+bool App::CommandAndWait(WORD id, int timeoutMs)
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(Controller(), WM_COMMAND, MAKEWPARAM(id, 0), 0, SMTO_NORMAL,
+                               static_cast<UINT>(timeoutMs), &result) != 0;
+}
+
 HWND App::WaitDialog(const char* caption, int timeoutMs)
 {
     HWND found = nullptr;
@@ -357,13 +364,13 @@ void WriteFileBytes(const std::string& path, const std::string& bytes)
 
 namespace {
 
-const MenuProbeShared* ProbeView()
+MenuProbeShared* ProbeView()
 {
-    static const MenuProbeShared* view = [] {
+    static MenuProbeShared* view = [] {
         HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                             sizeof(MenuProbeShared), kMenuProbeMapping);
-        return mapping ? static_cast<const MenuProbeShared*>(
-                             MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(MenuProbeShared)))
+        return mapping ? static_cast<MenuProbeShared*>(
+                             MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(MenuProbeShared)))
                        : nullptr;
     }();
     return view;
@@ -381,6 +388,7 @@ bool InjectMenuProbe(const App& app)
 {
     if (!ProbeView())
         return false;
+    ProbeView()->ready = 0;
     std::string dll = ExeDir() + "\\menu_probe.dll";
     HANDLE process = app.Process();
     void* remote = VirtualAllocEx(process, nullptr, dll.size() + 1, MEM_COMMIT, PAGE_READWRITE);
@@ -399,9 +407,25 @@ bool InjectMenuProbe(const App& app)
     return loaded != 0 && WaitUntil([] { return ProbeView()->ready != 0; }, 3000);
 }
 
+bool DropFilesOnController(const std::vector<std::string>& paths)
+{
+    MenuProbeShared* view = ProbeView();
+    if (!view || !view->ready)
+        return false;
+    std::string list;
+    for (const auto& p : paths)
+        list += p + '\0';
+    list += '\0';
+    if (list.size() > sizeof view->dropPaths)
+        return false;
+    CopyMemory(view->dropPaths, list.data(), list.size());
+    InterlockedExchange(&view->dropRequest, 1);
+    return true;
+}
+
 std::optional<std::vector<MenuItemState>> WaitMenuProbe(unsigned since, int timeoutMs)
 {
-    const MenuProbeShared* view = ProbeView();
+    MenuProbeShared* view = ProbeView();
     if (!view || !WaitUntil([&] { return static_cast<unsigned>(view->sequence) > since; }, timeoutMs))
         return std::nullopt;
     std::vector<MenuItemState> items;
@@ -456,6 +480,8 @@ HWND DriftpadTest::StartApp(const std::string& arguments)
     EXPECT_TRUE(app.Start(arguments));
     HWND controller = app.Controller();
     EXPECT_NE(nullptr, controller);
+    // Start-up done: the command-line file is loaded and the loop waits for input.
+    WaitForInputIdle(app.Process(), 5000);
     return controller;
 }
 

@@ -52,8 +52,11 @@ public:
 
     // Posts WM_TRAYICON with the given mouse message to the controller.
     void Tray(UINT mouseMessage);
-    // Sends a command as a chosen menu item would.
+    // Posts a command as a chosen menu item would.
     void Command(WORD id);
+    // Sends it and returns once the program has carried it out (only for
+    // commands that open no modal window).
+    bool CommandAndWait(WORD id, int timeoutMs = 10000);
 
     // A dialog of this program with the given caption (message boxes
     // included), visible; null on time-out.
@@ -115,6 +118,9 @@ bool InjectMenuProbe(const App& app);
 // The items of the last menu that opened after 'since' (a sequence number).
 std::optional<std::vector<MenuItemState>> WaitMenuProbe(unsigned since, int timeoutMs = 3000);
 unsigned MenuProbeSequence();
+// Drops files on the controller through the injected probe, which builds the
+// drop in the program's own memory as the shell would.
+bool DropFilesOnController(const std::vector<std::string>& paths);
 
 // A test with a clean registry; the app ends (or is killed) at the end and a
 // screenshot is saved when the test failed.

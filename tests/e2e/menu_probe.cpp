@@ -2,6 +2,8 @@
 // records each popup menu's items after the program has set their states.
 #include "tests/e2e/menu_probe_shared.h"
 
+#include <shlobj.h>
+
 namespace {
 
 HMODULE g_module;
@@ -41,14 +43,34 @@ LRESULT CALLBACK AfterWindowProc(int code, WPARAM wParam, LPARAM lParam)
 BOOL CALLBACK FindController(HWND w, LPARAM result)
 {
     DWORD pid = 0;
-    DWORD thread = GetWindowThreadProcessId(w, &pid);
+    GetWindowThreadProcessId(w, &pid);
     char title[64] = {};
     GetWindowTextA(w, title, sizeof title);
     if (pid == GetCurrentProcessId() && lstrcmpA(title, "Driftpad: Options") == 0) {
-        *reinterpret_cast<DWORD*>(result) = thread;
+        *reinterpret_cast<HWND*>(result) = w;
         return FALSE;
     }
     return TRUE;
+}
+
+// Builds the drop handle here, in the program's own memory, as the shell does.
+void DropFiles(HWND controller)
+{
+    size_t length = 0;
+    while (length + 1 < sizeof g_shared->dropPaths
+           && (g_shared->dropPaths[length] || g_shared->dropPaths[length + 1]))
+        ++length;
+    length += 2;
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + length);
+    if (!memory)
+        return;
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = FALSE;
+    CopyMemory(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), g_shared->dropPaths, length);
+    GlobalUnlock(memory);
+    if (!PostMessageA(controller, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0))
+        GlobalFree(memory);
 }
 
 DWORD WINAPI ProbeThread(void*)
@@ -58,16 +80,21 @@ DWORD WINAPI ProbeThread(void*)
     if (!mapping)
         return 1;
     g_shared = static_cast<MenuProbeShared*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(MenuProbeShared)));
-    DWORD uiThread = 0;
-    EnumWindows(FindController, reinterpret_cast<LPARAM>(&uiThread));
+    HWND controller = nullptr;
+    EnumWindows(FindController, reinterpret_cast<LPARAM>(&controller));
+    DWORD uiThread = controller ? GetWindowThreadProcessId(controller, nullptr) : 0;
     if (!g_shared || !uiThread)
         return 1;
     if (!SetWindowsHookExA(WH_CALLWNDPROCRET, AfterWindowProc, g_module, uiThread))
         return 1;
     InterlockedExchange(&g_shared->ready, 1);
-    // A hook lives as long as the thread that set it.
-    for (;;)
-        ::Sleep(INFINITE);
+    // A hook lives as long as the thread that set it; meanwhile it carries
+    // out the drops the tests ask for.
+    for (;;) {
+        ::Sleep(20);
+        if (InterlockedExchange(&g_shared->dropRequest, 0))
+            DropFiles(controller);
+    }
 }
 
 }  // namespace

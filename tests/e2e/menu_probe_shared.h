@@ -19,4 +19,8 @@ struct MenuProbeShared {
     volatile LONG sequence;  // counts the menus seen; written last
     LONG count;
     MenuProbeItem items[kMenuProbeMaxItems];
+    // Files to drop on the controller, as the shell would: a list of paths,
+    // each ended by a 0, the list by another; then dropRequest is set.
+    volatile LONG dropRequest;
+    char dropPaths[8192];
 };
