@@ -91,15 +91,7 @@ protected:
         // The file-name field is the dialog's one edit control (inside a
         // combo box in the explorer style).
         HWND edit = nullptr;
-        WaitUntil([&] {
-            EnumChildWindows(dialog, [](HWND w, LPARAM found) -> BOOL {
-                if (ClassName(w) != "Edit")
-                    return TRUE;
-                *reinterpret_cast<HWND*>(found) = w;
-                return FALSE;
-            }, reinterpret_cast<LPARAM>(&edit));
-            return edit != nullptr;
-        });
+        WaitUntil([&] { return (edit = FindDescendant(dialog, "Edit")) != nullptr; });
         ASSERT_NE(nullptr, edit);
         SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
         PressButton(dialog, IDOK);

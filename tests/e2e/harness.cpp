@@ -2,6 +2,9 @@
 
 #include "tests/e2e/menu_probe_shared.h"
 
+#include <tlhelp32.h>
+
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -96,6 +99,76 @@ bool App::Start(const std::string& arguments, const std::string& directory)
     return true;
 }
 
+bool App::StartWithEnvironment(const std::string& arguments, const std::vector<std::string>& environment,
+                               const std::string& stderrPath)
+{
+    // Wine hands a program that a Windows process starts the Unix standard
+    // error of the Wine server, whatever the startup information says; a
+    // shell that starts Wine itself can send it to the file.
+    using SpawnFn = LONG(CDECL*)(char* const argv[], int wait);
+    using UnixNameFn = char*(CDECL*)(LPCWSTR);
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
+    auto spawn = reinterpret_cast<SpawnFn>(reinterpret_cast<void*>(GetProcAddress(ntdll, "__wine_unix_spawnvp")));
+    auto unixName = reinterpret_cast<UnixNameFn>(
+        reinterpret_cast<void*>(GetProcAddress(kernel32, "wine_get_unix_file_name")));
+    char loader[MAX_PATH] = {};
+    if (!spawn || !unixName || !GetEnvironmentVariableA("WINELOADER", loader, MAX_PATH))
+        return false;
+    auto unixPath = [&](const std::string& path) {
+        std::wstring wide(path.begin(), path.end());
+        char* name = unixName(wide.c_str());
+        std::string result = name ? name : "";
+        HeapFree(GetProcessHeap(), 0, name);
+        return result;
+    };
+    auto quoted = [](const std::string& word) {
+        std::string out = "'";
+        for (char c : word)
+            out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        return out + "'";
+    };
+    WriteFileBytes(stderrPath, "");
+    std::string script;
+    for (const auto& variable : environment)
+        script += "export " + quoted(variable) + "; ";
+    script += "exec " + quoted(loader) + " " + quoted(unixPath(DriftpadPath()));
+    if (!arguments.empty())
+        script += " " + arguments;
+    script += " 2>>" + quoted(unixPath(stderrPath)) + " </dev/null >/dev/null";
+
+    // The new process is the Driftpad.exe that was not there before.
+    auto driftpads = [] {
+        std::vector<DWORD> pids;
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        PROCESSENTRY32 entry = {};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+            if (lstrcmpiA(entry.szExeFile, "Driftpad.exe") == 0)
+                pids.push_back(entry.th32ProcessID);
+        CloseHandle(snapshot);
+        return pids;
+    };
+    std::vector<DWORD> before = driftpads();
+    std::string words[] = {"/bin/sh", "-c", script};
+    char* argv[] = {&words[0][0], &words[1][0], &words[2][0], nullptr};
+    if (spawn(argv, 0) < 0)
+        return false;
+    DWORD pid = 0;
+    WaitUntil([&] {
+        for (DWORD p : driftpads())
+            if (std::find(before.begin(), before.end(), p) == before.end())
+                pid = p;
+        return pid != 0;
+    }, 5000);
+    if (!pid)
+        return false;
+    m_process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
+    m_pid = pid;
+    m_controller = nullptr;
+    return m_process != nullptr;
+}
+
 HWND App::Controller(int timeoutMs)
 {
     if (m_controller && IsWindow(m_controller))
@@ -184,28 +257,62 @@ bool App::NoDialog(const char* caption, int withinMs)
     return !WaitDialog(caption, withinMs);
 }
 
+namespace {
+
+struct WindowSearch {
+    DWORD pid;
+    const char* className;
+    const char* title;
+    bool visibleOnly;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND w, LPARAM p)
+{
+    auto* s = reinterpret_cast<WindowSearch*>(p);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner != s->pid || (s->visibleOnly && !IsWindowVisible(w)))
+        return TRUE;
+    if (s->className && ClassName(w) != s->className)
+        return TRUE;
+    if (s->title && WindowText(w) != s->title)
+        return TRUE;
+    s->found.push_back(w);
+    return TRUE;
+}
+
+}  // namespace
+
+namespace {
+
+struct ChildSearch {
+    const char* className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchChild(HWND w, LPARAM p)
+{
+    auto* s = reinterpret_cast<ChildSearch*>(p);
+    if (ClassName(w) != s->className)
+        return TRUE;
+    s->found = w;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND FindDescendant(HWND parent, const char* className)
+{
+    ChildSearch search{className, nullptr};
+    EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 std::vector<HWND> ProcessWindows(DWORD pid, const char* className, const char* title, bool visibleOnly)
 {
-    struct Search {
-        DWORD pid;
-        const char* className;
-        const char* title;
-        bool visibleOnly;
-        std::vector<HWND> found;
-    } search{pid, className, title, visibleOnly, {}};
-    EnumWindows([](HWND w, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if (owner != s->pid || (s->visibleOnly && !IsWindowVisible(w)))
-            return TRUE;
-        if (s->className && ClassName(w) != s->className)
-            return TRUE;
-        if (s->title && WindowText(w) != s->title)
-            return TRUE;
-        s->found.push_back(w);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{pid, className, title, visibleOnly, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

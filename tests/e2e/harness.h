@@ -35,6 +35,12 @@ public:
 
     // Starts the program with the given arguments; does not wait for windows.
     bool Start(const std::string& arguments = "", const std::string& directory = "");
+    // As Start, through a Unix shell: with environment variables set for the
+    // program ("NAME=value", e.g. WINEDEBUG=-all,+winmm) and its standard
+    // error appended to a file, where Wine prints its debug channels' traces.
+    // The arguments are shell words (quote Windows paths).
+    bool StartWithEnvironment(const std::string& arguments, const std::vector<std::string>& environment,
+                              const std::string& stderrPath);
     // The hidden controller ("Driftpad: Options"); waits for it to exist.
     HWND Controller(int timeoutMs = 5000);
     // Waits for the process to end; its exit code, or none on time-out.
@@ -73,6 +79,9 @@ private:
 // Top-level windows of a process with the given class (and title, if given).
 std::vector<HWND> ProcessWindows(DWORD pid, const char* className, const char* title = nullptr,
                                  bool visibleOnly = false);
+
+// The first descendant window of the given class, or null.
+HWND FindDescendant(HWND parent, const char* className);
 
 // A message box's text (its static control 0xFFFF).
 std::string MessageBoxText(HWND box);
