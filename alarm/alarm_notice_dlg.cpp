@@ -37,6 +37,9 @@ BOOL CAlarmNoticeDlg::OnInitDialog()
 {
     m_bShown = true;
     SetDlgItemTextA(m_hWnd, IDC_NOTICETEXT, m_strText.c_str());
+    // System-modal means above every ordinary window; Wine does not make
+    // such a dialog topmost by itself.
+    SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return TRUE;  // the focus goes to OK
 }
 
