@@ -37,18 +37,18 @@ double Now()
     return static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
 }
 
-// Median milliseconds of nRuns calls.
-template <typename F>
-double Median(int nRuns, F f)
+double Median(std::vector<double> times)
 {
-    std::vector<double> times;
-    for (int i = 0; i < nRuns; ++i) {
-        double t0 = Now();
-        f();
-        times.push_back((Now() - t0) * 1000.0);
-    }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
+}
+
+template <typename F>
+double Time(F f)
+{
+    double t0 = Now();
+    f();
+    return (Now() - t0) * 1000.0;
 }
 
 bool WriteOnce(const std::string& strPath, const std::vector<uint8_t>& bytes, bool bFlush)
@@ -96,19 +96,25 @@ int main()
     GetTempPathA(MAX_PATH, szDir);
     const std::string strPath = std::string(szDir) + "dp_bench.dpd";
     const std::string strRaw = std::string(szDir) + "dp_bench_raw.dpd";
-    const int nRuns = 51;
+    const int nRuns = 101;
 
-    double dSave = Median(nRuns, [&] { SaveNotes(strPath, 0, notes); });
-    double dRawWrite = Median(nRuns, [&] { WriteOnce(strRaw, bytes, false); });
-    double dRawWriteFlush = Median(nRuns, [&] { WriteOnce(strRaw, bytes, true); });
+    // Interleaved, so that whatever else the machine does falls on all alike.
+    std::vector<double> save, rawWrite, rawWriteFlush, open, rawRead;
+    std::vector<uint8_t> buf;
+    for (int i = 0; i < nRuns; ++i) {
+        save.push_back(Time([&] { SaveNotes(strPath, 0, notes); }));
+        rawWrite.push_back(Time([&] { WriteOnce(strRaw, bytes, false); }));
+        rawWriteFlush.push_back(Time([&] { WriteOnce(strRaw, bytes, true); }));
+        open.push_back(Time([&] {
+            CountingSink sink;
+            LoadNotes(strPath, sink);
+        }));
+        rawRead.push_back(Time([&] { ReadOnce(strRaw, buf); }));
+    }
+    double dSave = Median(save), dRawWrite = Median(rawWrite), dRawWriteFlush = Median(rawWriteFlush);
+    double dOpen = Median(open), dRawRead = Median(rawRead);
     CountingSink check;
     LoadNotes(strPath, check);
-    double dOpen = Median(nRuns, [&] {
-        CountingSink sink;
-        LoadNotes(strPath, sink);
-    });
-    std::vector<uint8_t> buf;
-    double dRawRead = Median(nRuns, [&] { ReadOnce(strRaw, buf); });
 
     std::printf("notes file: %zu notes, %zu bytes (read back %zu notes; raw copy %s)\n", notes.size(),
                 bytes.size(), check.nNotes, ReadOnce(strPath, buf) == bytes.size() && buf == bytes ? "identical" : "DIFFERS");
