@@ -11,6 +11,8 @@ constexpr const char* kPrefs = "Software\\Vantry\\Driftpad\\Preferences";
 
 using AppTest = DriftpadTest;
 
+bool TrayIconPresent(HWND controller);
+
 TEST_F(AppTest, NormalStartShowsNoWindowAndQuitEndsWithStatusZero)
 {
     HWND controller = StartApp();
@@ -365,17 +367,36 @@ TEST_F(AppTest, ShowHiddenFlipsOncePerCommand)
 TEST_F(AppTest, QuitRemovesTheTrayIcon)
 {
     HWND controller = StartApp();
-    Sleep(200);
-    // The icon is there: the shell accepts a modification of it from us.
+    // The icon is there: the shell accepts a change to it from us.
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconPresent(controller); }));
+    QuitApp();
+    EXPECT_FALSE(TrayIconPresent(controller));
+}
+
+bool TrayIconPresent(HWND controller)
+{
     NOTIFYICONDATAA nid = {};
     nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
     nid.hWnd = controller;
     nid.uID = 112;
     nid.uFlags = NIF_TIP;
     lstrcpyA(nid.szTip, "Driftpad");
-    EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &nid));
-    QuitApp();
-    EXPECT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &nid));
+    return Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
+}
+
+TEST_F(AppTest, TheTrayIconComesBackWhenTheShellRestarts)
+{
+    HWND controller = StartApp();
+    ASSERT_TRUE(WaitUntil([&] { return TrayIconPresent(controller); }));
+    // A restarted shell has lost every icon and says so to all top-level windows.
+    NOTIFYICONDATAA nid = {};
+    nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    nid.hWnd = controller;
+    nid.uID = 112;
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &nid));
+    EXPECT_FALSE(TrayIconPresent(controller));
+    PostMessageA(controller, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconPresent(controller); }));
 }
 
 }  // namespace
