@@ -23,7 +23,9 @@ fi
 
 "$DP_WINE" "$exe" "$@" &
 pid=$!
-sleep 3
+# Two notes and the tray menu make a picture worth looking at.
+"$DP_WINE" "$top/build/$DP_ARCH/bin/demo.exe" >/dev/null 2>&1 || sleep 5
+sleep 1
 
 
 shot="$top/build/driftpad-screenshot.png"

@@ -1,0 +1,32 @@
+// Puts Driftpad in a state worth a screenshot: two notes and the tray menu
+// open. Used by the run script when there is no display to look at.
+#include "tests/e2e/harness.h"
+
+#include <cstdio>
+
+using namespace e2e;
+
+int main()
+{
+    HWND controller = nullptr;
+    WaitUntil([&] { return (controller = FindWindowA("#32770", "Driftpad: Options")) != nullptr; }, 30000);
+    if (!controller)
+        return 1;
+    const char* texts[] = {"Buy milk\r\nand bread", "Call Ann at 3"};
+    const POINT places[] = {{260, 220}, {520, 330}};
+    for (int i = 0; i < 2; ++i) {
+        MovePointer(places[i].x, places[i].y);
+        PostMessageA(controller, WM_COMMAND, 40001, 0);
+        Sleep(500);
+    }
+    // Give each note its text: the notes are the controller's owned windows.
+    DWORD pid = 0;
+    GetWindowThreadProcessId(controller, &pid);
+    int i = 0;
+    for (HWND w : ProcessWindows(pid, "#32770")) {
+        if (GetWindow(w, GW_OWNER) == controller && i < 2)
+            SendMessageA(GetDlgItem(w, 1001), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(texts[i++]));
+    }
+    PostMessageA(controller, 0x0401, 0, WM_RBUTTONDOWN);
+    return WaitPopupMenu(5000) ? 0 : 1;
+}
