@@ -205,6 +205,20 @@ TEST_F(AlarmTest, LoadedPastAlarmRingsAboutASecondAfterTheNoteOpensWithTheConfig
     EXPECT_TRUE(app.NoDialog("Alarm Settings", 1000));
 }
 
+TEST_F(AlarmTest, AlarmAheadRingsAtItsSecondAndNotBefore)
+{
+    const int32_t due = Now() + 3;
+    StartWithNotes({{"on the dot", 1, due}});
+    ASSERT_TRUE(app.WaitNoteCount(1, true));
+    ASSERT_TRUE(WaitNotices(1, 6000));
+    FILETIME ft;
+    GetSystemTimeAsFileTime(&ft);
+    int64_t nowMs = ((int64_t(ft.dwHighDateTime) << 32 | ft.dwLowDateTime) - 116444736000000000LL) / 10000;
+    EXPECT_GE(nowMs, int64_t(due) * 1000);
+    EXPECT_LE(nowMs, int64_t(due) * 1000 + 1000);
+    EXPECT_EQ("on the dot", DialogItemText(Notices().front(), kNoticeText));
+}
+
 TEST_F(AlarmTest, HiddenNoteRingsAndDeleteOnTheNoticeRemovesItAfterTheNoticeCloses)
 {
     StartWithNotes({{"Hidden reminder", 1, -1, 1}});
