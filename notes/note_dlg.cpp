@@ -29,6 +29,40 @@ NoteRect WorkAreaOf(HMONITOR monitor)
     return ToNoteRect(work);
 }
 
+int CALLBACK NoteFontFound(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found)
+{
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;  // one is enough
+}
+
+bool FontFaceInstalled(const char* face)
+{
+    HDC dc = GetDC(nullptr);
+    LOGFONTA lf = {};
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+    bool found = false;
+    EnumFontFamiliesExA(dc, &lf, NoteFontFound, reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, dc);
+    return found;
+}
+
+// Null while the note's own face is there; asked once, the fonts of a
+// running system do not come and go under the notes.
+const char* FallbackFontFace()
+{
+    static const char* const face = []() -> const char* {
+        if (FontFaceInstalled(kNoteFontFace))
+            return nullptr;
+        for (const char* successor : {"Microsoft Sans Serif", "Tahoma"}) {
+            if (FontFaceInstalled(successor))
+                return successor;
+        }
+        return nullptr;
+    }();
+    return face;
+}
+
 }  // namespace
 
 CNoteDlg::CNoteDlg() : CDialog(IDD_NOTE), m_brush(CreateSolidBrush(kNoteYellow)) {}
@@ -131,26 +165,18 @@ void CNoteDlg::KeepOnScreen()
     SetWindowPos(m_hWnd, nullptr, placed.left, placed.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// The template's font is an old one that a system may lack; the font
-// mapper's nearest match can then be anything, so ask for a plain
-// sans-serif face of the same height instead.
+// The template's font is an old one that a system may lack, and the font
+// mapper's nearest match can then be anything: take the first of its
+// successors that the system has, at the same height.
 void CNoteDlg::UseFallbackFontIfMissing()
 {
     auto font = reinterpret_cast<HFONT>(SendMessageA(m_hWnd, WM_GETFONT, 0, 0));
-    HDC dc = font ? GetDC(m_hWnd) : nullptr;
-    if (!dc)
-        return;
-    char face[LF_FACESIZE] = {};
-    HGDIOBJ old = SelectObject(dc, font);
-    GetTextFaceA(dc, LF_FACESIZE, face);
-    SelectObject(dc, old);
-    ReleaseDC(m_hWnd, dc);
-    if (lstrcmpiA(face, kNoteFontFace) == 0)
+    const char* fallback = FallbackFontFace();
+    if (!font || !fallback)
         return;
     LOGFONTA lf = {};
     GetObjectA(font, sizeof lf, &lf);
-    lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-    lstrcpynA(lf.lfFaceName, "Microsoft Sans Serif", LF_FACESIZE);
+    lstrcpynA(lf.lfFaceName, fallback, LF_FACESIZE);
     m_fallbackFont.reset(CreateFontIndirectA(&lf));
     if (m_fallbackFont)
         SendMessageA(m_edit.GetSafeHwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(m_fallbackFont.get()), FALSE);
@@ -170,6 +196,7 @@ bool CNoteDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result
         result = reinterpret_cast<INT_PTR>(m_brush.get());
         return true;
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:  // the second press of a double click grabs the note too
         OnLButtonDown({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return true;
     case WM_DISPLAYCHANGE:
@@ -229,6 +256,5 @@ void CNoteDlg::ApplyVisibility()
 
 void CNoteDlg::ApplyAlwaysOnTop(UINT extraFlags)
 {
-    SetWindowPos(m_hWnd, m_edit.m_bAlwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOOWNERZORDER | extraFlags);
+    SetNoteTopmost(m_hWnd, m_edit.m_bAlwaysOnTop != 0, SWP_NOOWNERZORDER | extraFlags);
 }

@@ -13,6 +13,21 @@ constexpr int kNoteTextLimit = 150;
 
 }  // namespace
 
+void SetNoteTopmost(HWND hWndNote, bool bTopmost, UINT flags)
+{
+    flags |= SWP_NOMOVE | SWP_NOSIZE;
+    SetWindowPos(hWndNote, bTopmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+    if (bTopmost || !(GetWindowLongA(hWndNote, GWL_EXSTYLE) & WS_EX_TOPMOST))
+        return;
+    // Some window managers keep an owned window in the topmost band when only
+    // topmost windows lie above its owner (a lone note over the hidden
+    // controller): let the owner go for the moment of the move.
+    HWND owner = GetWindow(hWndNote, GW_OWNER);
+    SetWindowLongPtrA(hWndNote, GWLP_HWNDPARENT, 0);
+    SetWindowPos(hWndNote, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+    SetWindowLongPtrA(hWndNote, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+}
+
 CNoteEdit::~CNoteEdit()
 {
     Detach();
@@ -157,6 +172,5 @@ void CNoteEdit::OnHideNote()
 void CNoteEdit::OnAlwaysOnTop()
 {
     m_bAlwaysOnTop = m_bAlwaysOnTop ? 0 : 1;
-    SetWindowPos(GetParent(m_hWnd), m_bAlwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    SetNoteTopmost(GetParent(m_hWnd), m_bAlwaysOnTop != 0, SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }

@@ -600,4 +600,117 @@ void DriftpadTest::QuitApp()
     EXPECT_TRUE(app.WaitExit(5000).has_value());
 }
 
+// --- GUI object counts --------------------------------------------------------
+
+namespace {
+
+// One slot of the GDI handle table that Wine keeps in every process's PEB,
+// laid out alike for 32- and 64-bit processes; a used slot has a type.
+struct GdiHandleEntry {
+    UINT64 object;
+    ULONG owner;
+    USHORT unique;
+    UCHAR type;
+    UCHAR flags;
+    UINT64 user;
+};
+constexpr size_t kGdiHandleCount = 0x10000;
+
+long CountGdiObjects(HANDLE process)
+{
+    using QueryFn = LONG(NTAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    auto query = reinterpret_cast<QueryFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+    struct {
+        void* reserved1;
+        void* pebBaseAddress;
+        void* reserved2[2];
+        ULONG_PTR uniqueProcessId;
+        void* reserved3;
+    } basic = {};
+    ULONG length = 0;
+    if (!query || query(process, 0 /* ProcessBasicInformation */, &basic, sizeof basic, &length) != 0)
+        return -1;
+    const size_t tableField = sizeof(void*) == 8 ? 0xF8 : 0x94;  // PEB.GdiSharedHandleTable
+    void* table = nullptr;
+    if (!ReadProcessMemory(process, static_cast<char*>(basic.pebBaseAddress) + tableField, &table, sizeof table,
+                           nullptr) || !table)
+        return -1;
+    std::vector<GdiHandleEntry> entries(kGdiHandleCount);
+    if (!ReadProcessMemory(process, table, entries.data(), entries.size() * sizeof(GdiHandleEntry), nullptr))
+        return -1;
+    return static_cast<long>(std::count_if(entries.begin(), entries.end(),
+                                           [](const GdiHandleEntry& e) { return e.type != 0; }));
+}
+
+struct WindowCount {
+    DWORD pid;
+    long count;
+};
+
+BOOL CALLBACK CountChild(HWND, LPARAM p)
+{
+    ++reinterpret_cast<WindowCount*>(p)->count;
+    return TRUE;
+}
+
+BOOL CALLBACK CountTopLevel(HWND w, LPARAM p)
+{
+    auto* c = reinterpret_cast<WindowCount*>(p);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid == c->pid) {
+        ++c->count;
+        EnumChildWindows(w, CountChild, p);  // every descendant
+    }
+    return TRUE;
+}
+
+// Runs the probe's menu count in a thread of the program.
+long CountMenus(const App& app)
+{
+    const std::string dll = ExeDir() + "\\menu_probe.dll";
+    static HMODULE local = LoadLibraryExA(dll.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    FARPROC counter = local ? GetProcAddress(local, "CountMenus") : nullptr;
+    if (!counter && local)
+        counter = GetProcAddress(local, "CountMenus@4");
+    if (!counter)
+        return -1;
+    const ULONG_PTR offset = reinterpret_cast<ULONG_PTR>(counter) - reinterpret_cast<ULONG_PTR>(local);
+    BYTE* remoteBase = nullptr;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, app.Pid());
+    MODULEENTRY32 module = {};
+    module.dwSize = sizeof module;
+    for (BOOL more = Module32First(snapshot, &module); more; more = Module32Next(snapshot, &module))
+        if (lstrcmpiA(module.szModule, "menu_probe.dll") == 0)
+            remoteBase = module.modBaseAddr;
+    CloseHandle(snapshot);
+    if (!remoteBase)
+        return -1;
+    HANDLE thread = CreateRemoteThread(app.Process(), nullptr, 0,
+                                       reinterpret_cast<LPTHREAD_START_ROUTINE>(remoteBase + offset), nullptr, 0,
+                                       nullptr);
+    if (!thread)
+        return -1;
+    DWORD count = 0;
+    bool done = WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0 && GetExitCodeThread(thread, &count);
+    CloseHandle(thread);
+    return done ? static_cast<long>(count) : -1;
+}
+
+}  // namespace
+
+GuiObjectCounts CountGuiObjects(const App& app)
+{
+    GuiObjectCounts counts;
+    counts.gdi = CountGdiObjects(app.Process());
+    long menus = CountMenus(app);
+    if (menus >= 0) {
+        WindowCount windows = {app.Pid(), 0};
+        EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&windows));
+        counts.user = menus + windows.count;
+    }
+    return counts;
+}
+
 }  // namespace e2e

@@ -146,4 +146,15 @@ protected:
     std::string dir;  // a fresh folder for this test's files
 };
 
+// Live GUI objects of the program, counted where Wine keeps them (its
+// GetGuiResources is a stub that answers 0): GDI objects from the process's
+// GDI handle table; USER objects as its windows plus its menus, which only
+// code inside the process can see (the menu probe must be injected first).
+// -1 for a count that could not be read.
+struct GuiObjectCounts {
+    long gdi = -1;
+    long user = -1;
+};
+GuiObjectCounts CountGuiObjects(const App& app);
+
 }  // namespace e2e
