@@ -1,5 +1,6 @@
 #include "alarm/alarm_dlg.h"
 
+#include "alarm/alarm_settings.h"
 #include "alarm/alarm_text.h"
 #include "resources/resource.h"
 
@@ -82,23 +83,15 @@ void CAlarmDlg::OnKillFocusTime()
 void CAlarmDlg::OnOK()
 {
     DoDataExchange(true);
-    if (!CheckAlarmDate(m_strDate)) {
+    AlarmTextCheck check = CheckAlarmTexts(m_strDate, m_strTime, SystemLocalTimeRules());
+    if (check.fault == AlarmTextFault::date) {
         Complain("Invalid Date!");
-        return;
-    }
-    if (!CheckAlarmTime(m_strTime)) {
+    } else if (check.fault == AlarmTextFault::time) {
         Complain("Invalid Time!");
-        return;
+    } else {
+        m_nTime = check.nTime;
+        EndDialog(IDOK);
     }
-    // Texts that parse but name a moment the time value cannot hold would
-    // store the failure value and ring at once: refuse them like a bad date.
-    std::optional<int32_t> nTime = TryMakeAlarmTime(m_strDate, m_strTime, SystemLocalTimeRules());
-    if (!nTime) {
-        Complain("Invalid Date!");
-        return;
-    }
-    m_nTime = *nTime;
-    EndDialog(IDOK);
 }
 
 void CAlarmDlg::Complain(const char* text)

@@ -1,5 +1,6 @@
 # alarm: files are added here as the subsystem grows.
 list(APPEND DP_PORTABLE_SOURCES
+  alarm/alarm_settings.cpp
   alarm/alarm_text.cpp
   alarm/alarm_timer.cpp
   alarm/local_time.cpp
@@ -12,6 +13,7 @@ list(APPEND DP_WIN_SOURCES
 list(APPEND DP_UNIT_TESTS
   tests/unit/alarm_text_test.cpp
   tests/unit/alarm_timer_test.cpp
+  tests/unit/alarm_settings_test.cpp
   tests/unit/alarm_local_time_test.cpp
 )
 list(APPEND DP_WIN_UNIT_TESTS
