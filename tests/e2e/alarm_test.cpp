@@ -349,8 +349,9 @@ TEST_F(AlarmTest, SettingsShowThePresentAndComplainOnLeavingAFieldAndOnOK)
     EXPECT_TRUE(IsWindowVisible(dlg));
 
     // Enter with the focus still in a bad Date field: one message, not two.
+    SetItemText(dlg, kDateField, "12-31");
     FocusItem(dlg, kDateField);
-    Sleep(100);
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(dlg) == GetDlgItem(dlg, kDateField); }, 2000));
     PressButton(dlg, IDOK);
     EXPECT_EQ("Invalid Date!", AnswerMessageBox());
     SetItemText(dlg, kDateField, goodDate);
