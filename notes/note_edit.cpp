@@ -20,12 +20,14 @@ void SetNoteTopmost(HWND hWndNote, bool bTopmost, UINT flags)
     if (bTopmost || !(GetWindowLongA(hWndNote, GWL_EXSTYLE) & WS_EX_TOPMOST))
         return;
     // Some window managers keep an owned window in the topmost band when only
-    // topmost windows lie above its owner (a lone note over the hidden
-    // controller): let the owner go for the moment of the move.
+    // topmost windows lie above its owner (a lone note over the controller):
+    // the hidden controller goes to the bottom, where it is never seen.
     HWND owner = GetWindow(hWndNote, GW_OWNER);
-    SetWindowLongPtrA(hWndNote, GWLP_HWNDPARENT, 0);
+    if (!owner || IsWindowVisible(owner))
+        return;
+    SetWindowPos(owner, HWND_BOTTOM, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
     SetWindowPos(hWndNote, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
-    SetWindowLongPtrA(hWndNote, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
 }
 
 CNoteEdit::~CNoteEdit()

@@ -506,21 +506,37 @@ TEST_F(NotesTest, DraggingTheMarginMovesTheNoteAndEscCancels)
 
     // Esc during the drag: the note stays; other keys typed meanwhile are dropped.
     SetForegroundWindow(note);
+    // The outline's top edge, 16 pixels of it, on the desktop beside the note.
+    auto outlineRow = [&] {
+        std::vector<COLORREF> row;
+        for (int x = 0; x < 16; ++x)
+            row.push_back(ScreenPixel(r.left + 60 + 40 + x, r.top + 40));
+        return row;
+    };
+    const std::vector<COLORREF> plain = outlineRow();
+    std::vector<COLORREF> during;
     HWND captured = nullptr;
     Drag(grab, {grab.x + 60, grab.y + 40}, [&] {
         GUITHREADINFO gui = {};
         gui.cbSize = sizeof gui;
         GetGUIThreadInfo(GetWindowThreadProcessId(note, nullptr), &gui);
         captured = gui.hwndCapture;
+        during = outlineRow();
         Xdotool({"key", "q"});
         Sleep(200);
         Xdotool({"key", "Escape"});
         Sleep(200);
     });
     EXPECT_EQ(note, captured);
+    // A checkerboard inversion: every other pixel of the edge changed.
+    size_t changed = 0;
+    for (size_t i = 0; i < plain.size(); ++i)
+        changed += plain[i] != during[i];
+    EXPECT_EQ(plain.size() / 2, changed);
     Sleep(150);
     EXPECT_TRUE(SameRect(r, WindowRect(note)));
     EXPECT_EQ(std::string::npos, Text(note).find('q'));
+    EXPECT_TRUE(plain == outlineRow());  // erased by drawing it again
 
     // A real drag: the note follows by the same offset and keeps its size.
     // Messages for other windows keep being handled while the button is down.
