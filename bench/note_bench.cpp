@@ -64,7 +64,14 @@ long GdiObjects()
         UCHAR flags;
         UINT64 user;
     };
-    auto* peb = reinterpret_cast<char*>(NtCurrentTeb()->ProcessEnvironmentBlock);
+    using QueryFn = LONG(NTAPI*)(HANDLE, PROCESSINFOCLASS, void*, ULONG, ULONG*);
+    auto query = reinterpret_cast<QueryFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+    PROCESS_BASIC_INFORMATION basic = {};
+    ULONG length = 0;
+    if (!query || query(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof basic, &length) != 0)
+        return -1;
+    auto* peb = reinterpret_cast<char*>(basic.PebBaseAddress);
     auto* table = *reinterpret_cast<Entry**>(peb + tableField);
     if (!table)
         return -1;
