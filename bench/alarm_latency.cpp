@@ -2,7 +2,8 @@
 // second apart, and every "Note Alarm!" notice is timed from its alarm's
 // second to the moment it is on the screen, first with the machine idle,
 // then with every core kept busy. A past alarm, which is due one second
-// after its note opens, is timed from the note's appearance.
+// after its note's window is made, is timed from the note's appearance on
+// the screen, which comes a little after the window is made.
 // Run under Wine with a display: alarm_latency.exe [alarms per round]
 #include "tests/e2e/harness.h"
 
@@ -165,7 +166,14 @@ int main(int argc, char** argv)
     int n = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
     std::printf("alarm lateness under Wine: notice on screen minus alarm time (polled every ~2 ms)\n");
     Print("future alarms, idle", Round(OneASecond(n, 3), false));
-    Print("past alarms (1 s after opening)", Round(std::vector<int32_t>(3, 1000), true));
+    // One note a round, so that its own appearance is the reference.
+    Figures past;
+    for (int i = 0; i < 3; ++i) {
+        Figures one = Round({1000}, true);
+        past.lateMs.insert(past.lateMs.end(), one.lateMs.begin(), one.lateMs.end());
+        past.missing += one.missing;
+    }
+    Print("past alarms (1 s after note shown)", past);
     {
         Load load;
         Print("future alarms, all cores busy", Round(OneASecond(n, 3), false));
