@@ -29,11 +29,8 @@ bool CDialog::Create(HWND hWndParent)
 INT_PTR CDialog::DoModal(HWND hWndParent)
 {
     m_bModal = true;
-    INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_nIDTemplate),
-                                     hWndParent, DialogProc, reinterpret_cast<LPARAM>(this));
-    // DialogBoxParam reports its own failure as -1, which is also a value a
-    // dialog may end with; a window that never existed is the failure.
-    return result;
+    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_nIDTemplate), hWndParent,
+                           DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
 void CDialog::EndDialog(INT_PTR nResult)

@@ -15,8 +15,9 @@ public:
 
     // Modeless: creates the window from the template; false if that failed.
     bool Create(HWND hWndParent);
-    // Modal: runs the dialog and returns the value that ended it (-1 stays
-    // a value of the dialog's own; a failure to create returns 0).
+    // Modal: runs the dialog and returns the value that ended it. A dialog
+    // that could not be created also gives -1, so a dialog that ends with
+    // -1 itself must tell the two apart (its window existed).
     INT_PTR DoModal(HWND hWndParent);
     void EndDialog(INT_PTR nResult);
 
