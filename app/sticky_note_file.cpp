@@ -14,9 +14,25 @@ namespace {
 // The common dialogs want the filter with NUL separators.
 const char kFilter[] = "Driftpad (*.dpd)\0*.dpd\0";
 
+// The file dialogs' library is large and most runs never show one: it is
+// loaded the first time it is needed and stays for the rest of the run.
+using FileDialogFn = BOOL(WINAPI*)(LPOPENFILENAMEA);
+
+FileDialogFn FileDialog(bool save)
+{
+    static HMODULE library = LoadLibraryA("comdlg32.dll");
+    if (!library)
+        return nullptr;
+    return reinterpret_cast<FileDialogFn>(
+        reinterpret_cast<void*>(GetProcAddress(library, save ? "GetSaveFileNameA" : "GetOpenFileNameA")));
+}
+
 // Shows the open or save dialog; empty when cancelled or it cannot be shown.
 std::string AskFileName(HWND hWndOwner, bool save, const std::string& initial)
 {
+    FileDialogFn show = FileDialog(save);
+    if (!show)
+        return std::string();
     char name[MAX_PATH] = {};
     if (save)
         lstrcpynA(name, initial.c_str(), MAX_PATH);
@@ -29,8 +45,7 @@ std::string AskFileName(HWND hWndOwner, bool save, const std::string& initial)
     ofn.nMaxFile = MAX_PATH;
     ofn.lpstrDefExt = "dpd";  // a name typed without an extension gets ".dpd"
     ofn.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_EXPLORER;
-    BOOL ok = save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
-    return ok ? std::string(name) : std::string();
+    return show(&ofn) ? std::string(name) : std::string();
 }
 
 }  // namespace
