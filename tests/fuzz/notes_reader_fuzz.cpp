@@ -7,6 +7,7 @@
 #include "storage/memory_file.h"
 #include "storage/notes_layout.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -20,18 +21,13 @@ struct Outcome : INotesSink {
     int nFailure = -1;  // archive cause, or 100 + file cause, or 200 for memory
 
     void OnShowHiddenMode(int32_t nMode) override { modes.push_back(nMode); }
-    void OnNote(const std::string& strText, const NoteRecord& record) override
-    {
-        notes.push_back({strText, record});
-    }
+    void OnNote(const std::string& strText, const NoteRecord& r) override { notes.push_back({strText, r}); }
     bool operator==(const Outcome& o) const
     {
-        if (modes != o.modes || nFailure != o.nFailure || notes.size() != o.notes.size())
-            return false;
-        for (size_t i = 0; i < notes.size(); ++i)
-            if (notes[i].m_strText != o.notes[i].m_strText || !(notes[i].m_record == o.notes[i].m_record))
-                return false;
-        return true;
+        return modes == o.modes && nFailure == o.nFailure &&
+               std::equal(notes.begin(), notes.end(), o.notes.begin(), o.notes.end(), [](auto& a, auto& b) {
+                   return a.m_strText == b.m_strText && a.m_record == b.m_record;
+               });
     }
 };
 

@@ -6,9 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
+
+static bool operator==(const NoteEntry& a, const NoteEntry& b)
+{
+    return a.m_strText == b.m_strText && a.m_record == b.m_record;
+}
 
 namespace {
 
@@ -29,26 +35,21 @@ public:
             throw CFileException(nCause, 1000 + m_nSteps);
     }
 
-    class CFakeFile : public CFile {
+    // Each write lands in m_files at once, so bytes written too late show too.
+    class CFakeFile : public CMemFile {
     public:
         CFakeFile(CFakeFileSystem& fs, std::string strName) : m_fs(fs), m_strName(std::move(strName)) {}
-        uint32_t Read(void*, uint32_t) override { return 0; }
         void Write(const void* pBuf, uint32_t nCount) override
         {
             m_fs.Step(CFileException::hardIO);
-            Bytes& data = m_fs.m_files.at(m_strName);
-            auto p = static_cast<const uint8_t*>(pBuf);
-            size_t nRoom = m_fs.m_nDiskRoom - std::min(m_fs.m_nDiskRoom, data.size());
-            data.insert(data.end(), p, p + std::min<size_t>(nCount, nRoom));
+            size_t nRoom = m_fs.m_nDiskRoom - std::min(m_fs.m_nDiskRoom, Data().size());
+            CMemFile::Write(pBuf, static_cast<uint32_t>(std::min<size_t>(nCount, nRoom)));
+            m_fs.m_files[m_strName] = Data();
             if (nCount > nRoom)
                 throw CFileException(CFileException::diskFull, 112);
         }
-        void Seek(int64_t) override {}
-        uint64_t GetRemaining() override { return 0; }
         void Flush() override { m_fs.Step(CFileException::hardIO); }
         void Close() override { m_fs.Step(CFileException::hardIO); }
-
-    private:
         CFakeFileSystem& m_fs;
         std::string m_strName;
     };
@@ -62,8 +63,7 @@ public:
     }
     std::unique_ptr<CFile> OpenForReading(const std::string& strPath) override
     {
-        auto it = m_files.find(strPath);
-        return it == m_files.end() ? nullptr : std::make_unique<CMemFile>(it->second);
+        return m_files.count(strPath) ? std::make_unique<CMemFile>(m_files[strPath]) : nullptr;
     }
     void Replace(const std::string& strFrom, const std::string& strTo) override
     {
@@ -74,32 +74,41 @@ public:
     void Remove(const std::string& strPath) noexcept override { m_files.erase(strPath); }
 };
 
-struct RecordingSink : INotesSink {
+struct Sink : INotesSink {
     std::vector<int32_t> modes;
     std::vector<NoteEntry> notes;
     void OnShowHiddenMode(int32_t nMode) override { modes.push_back(nMode); }
-    void OnNote(const std::string& strText, const NoteRecord& record) override
-    {
-        notes.push_back({strText, record});
-    }
+    void OnNote(const std::string& strText, const NoteRecord& r) override { notes.push_back({strText, r}); }
 };
-
-std::vector<NoteEntry> SomeNotes()
-{
-    // Large texts, so that a save takes several writes, direct ones included.
-    std::vector<NoteEntry> notes;
-    for (int i = 0; i < 5; ++i) {
-        NoteEntry note;
-        note.m_strText.assign(static_cast<size_t>(1500 * i + 3), static_cast<char>('a' + i));
-        note.m_record.m_nLeft = i;
-        note.m_record.m_bAlarmEnabled = i % 2;
-        notes.push_back(note);
-    }
-    return notes;
-}
 
 const std::string kTarget = "C:\\notes\\mine.dpd";
 const Bytes kOldBytes = {1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+
+// Large texts, so that a save takes several writes, direct ones included.
+std::vector<NoteEntry> SomeNotes()
+{
+    std::vector<NoteEntry> notes;
+    for (int i = 0; i < 5; ++i)
+        notes.push_back({std::string(static_cast<size_t>(1500 * i + 3), static_cast<char>('a' + i)), {i, 0, 0, 0, i % 2}});
+    return notes;
+}
+
+// A save over the old file that must fail: it is raised with the path and
+// leaves every file as it was.
+CFileException FailedSave(CFakeFileSystem& fs)
+{
+    fs.m_files[kTarget] = kOldBytes;
+    const auto before = fs.m_files;
+    try {
+        SaveNotesFile(fs, kTarget, 0, SomeNotes());
+    } catch (const CFileException& e) {
+        EXPECT_EQ(e.m_strFileName, kTarget);
+        EXPECT_EQ(fs.m_files, before);
+        return e;
+    }
+    ADD_FAILURE() << "the failure was not raised";
+    return CFileException(CFileException::none, 0);
+}
 
 }  // namespace
 
@@ -112,75 +121,23 @@ TEST(SafeSave, FolderOfKeepsTheSeparatorOrDrive)
     EXPECT_EQ(FolderOf("mine.dpd"), "");
 }
 
-TEST(SafeSave, SavedFileReadsBackThroughTheLoader)
+TEST(SafeSave, AFailureAtAnyStepOrByteLeavesTheOldFileAndIsRaised)
 {
-    CFakeFileSystem fs;
-    fs.m_files[kTarget] = kOldBytes;
-    SaveNotesFile(fs, kTarget, 1, SomeNotes());
-    ASSERT_EQ(fs.m_files.size(), 1u);  // the temporary file took the target's place
+    CFakeFileSystem whole;
+    SaveNotesFile(whole, kTarget, 0, SomeNotes());
+    ASSERT_GT(whole.m_nSteps, 6);  // create, several writes, flush, close, replace
 
-    RecordingSink sink;
-    EXPECT_TRUE(LoadNotesFile(fs, kTarget, sink));
-    EXPECT_EQ(sink.modes, std::vector<int32_t>{1});
-    ASSERT_EQ(sink.notes.size(), SomeNotes().size());
-    for (size_t i = 0; i < sink.notes.size(); ++i) {
-        EXPECT_EQ(sink.notes[i].m_strText, SomeNotes()[i].m_strText);
-        EXPECT_TRUE(sink.notes[i].m_record == SomeNotes()[i].m_record);
-    }
-}
-
-TEST(SafeSave, AFailureAtAnyStepLeavesTheOldFileAndIsRaised)
-{
-    int nStepsOfASave;
-    {
+    for (int nStep = 1; nStep <= whole.m_nSteps; ++nStep) {
+        SCOPED_TRACE(testing::Message() << "failing step " << nStep);
         CFakeFileSystem fs;
-        SaveNotesFile(fs, kTarget, 0, SomeNotes());
-        nStepsOfASave = fs.m_nSteps;
+        fs.m_nFailAtStep = nStep;
+        EXPECT_EQ(FailedSave(fs).m_lOsError, 1000 + nStep);
     }
-    ASSERT_GT(nStepsOfASave, 6);  // create, several writes, flush, close, replace
-
-    for (bool bTargetExists : {true, false}) {
-        for (int nStep = 1; nStep <= nStepsOfASave; ++nStep) {
-            SCOPED_TRACE(testing::Message() << "step " << nStep << " exists " << bTargetExists);
-            CFakeFileSystem fs;
-            if (bTargetExists)
-                fs.m_files[kTarget] = kOldBytes;
-            auto before = fs.m_files;
-            fs.m_nFailAtStep = nStep;
-            try {
-                SaveNotesFile(fs, kTarget, 0, SomeNotes());
-                ADD_FAILURE() << "the failure was not raised";
-            } catch (const CFileException& e) {
-                EXPECT_EQ(e.m_strFileName, kTarget);
-                EXPECT_EQ(e.m_lOsError, 1000 + nStep);
-            }
-            EXPECT_EQ(fs.m_files, before);
-        }
-    }
-}
-
-TEST(SafeSave, AFullDiskAtAnyByteLeavesTheOldFile)
-{
-    size_t nSize;
-    {
+    for (size_t nRoom = 0; nRoom < whole.m_files.at(kTarget).size(); nRoom += 7) {
+        SCOPED_TRACE(testing::Message() << "disk room " << nRoom);
         CFakeFileSystem fs;
-        SaveNotesFile(fs, kTarget, 0, SomeNotes());
-        nSize = fs.m_files.at(kTarget).size();
-    }
-    for (size_t nRoom = 0; nRoom < nSize; nRoom += 7) {
-        SCOPED_TRACE(nRoom);
-        CFakeFileSystem fs;
-        fs.m_files[kTarget] = kOldBytes;
-        auto before = fs.m_files;
         fs.m_nDiskRoom = nRoom;
-        try {
-            SaveNotesFile(fs, kTarget, 0, SomeNotes());
-            ADD_FAILURE() << "a full disk was not reported";
-        } catch (const CFileException& e) {
-            EXPECT_EQ(e.m_cause, CFileException::diskFull);
-            EXPECT_EQ(e.m_strFileName, kTarget);
-        }
-        EXPECT_EQ(fs.m_files, before);
+        EXPECT_EQ(FailedSave(fs).m_cause, CFileException::diskFull);
     }
 }
 
@@ -188,7 +145,6 @@ TEST(SafeSave, TooManyNotesAreRefusedBeforeAnyFileIsMade)
 {
     CFakeFileSystem fs;
     fs.m_files[kTarget] = kOldBytes;
-    auto before = fs.m_files;
     try {
         SaveNotesFile(fs, kTarget, 0, std::vector<NoteEntry>(kMaxNotesInFile + 1));
         FAIL() << "65536 notes were saved";
@@ -196,25 +152,32 @@ TEST(SafeSave, TooManyNotesAreRefusedBeforeAnyFileIsMade)
         EXPECT_EQ(e.m_strFileName, kTarget);
     }
     EXPECT_EQ(fs.m_nSteps, 0);
-    EXPECT_EQ(fs.m_files, before);
+    EXPECT_EQ(fs.m_files, (std::map<std::string, Bytes>{{kTarget, kOldBytes}}));
 }
 
-TEST(SafeSave, LoadingReportsOnlyWhatItCouldOpen)
+TEST(SafeSave, LoadReadsBackWhatWasSavedAndReportsOnlyWhatItCouldOpen)
 {
     CFakeFileSystem fs;
-    RecordingSink sink;
-    EXPECT_FALSE(LoadNotesFile(fs, "missing.dpd", sink));
-    EXPECT_TRUE(sink.modes.empty());
+    Sink none;
+    EXPECT_FALSE(LoadNotesFile(fs, kTarget, none));
+    EXPECT_TRUE(none.modes.empty());
 
+    fs.m_files[kTarget] = kOldBytes;
     SaveNotesFile(fs, kTarget, 1, SomeNotes());
-    Bytes& bytes = fs.m_files.at(kTarget);
-    bytes.resize(bytes.size() - 1);  // the last note's record ends early
+    ASSERT_EQ(fs.m_files.size(), 1u);  // the temporary file took the target's place
+    Sink sink;
+    EXPECT_TRUE(LoadNotesFile(fs, kTarget, sink));
+    EXPECT_EQ(sink.modes, std::vector<int32_t>{1});
+    EXPECT_EQ(sink.notes, SomeNotes());
+
+    fs.m_files.at(kTarget).pop_back();  // the last note's record ends early
+    Sink cut;
     try {
-        LoadNotesFile(fs, kTarget, sink);
+        LoadNotesFile(fs, kTarget, cut);
         FAIL() << "a short file loaded without a failure";
     } catch (const CArchiveException& e) {
         EXPECT_EQ(e.m_cause, CArchiveException::endOfFile);
         EXPECT_EQ(e.m_strFileName, kTarget);
     }
-    EXPECT_EQ(sink.notes.size(), SomeNotes().size() - 1);
+    EXPECT_EQ(cut.notes.size(), SomeNotes().size() - 1);
 }
