@@ -10,183 +10,132 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
+static bool operator==(const NoteEntry& a, const NoteEntry& b)
+{
+    return a.m_strText == b.m_strText && a.m_record == b.m_record;
+}
+
 namespace {
 
+namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 
-struct RecordingSink : INotesSink {
+struct Sink : INotesSink {
     std::vector<int32_t> modes;
     std::vector<NoteEntry> notes;
     void OnShowHiddenMode(int32_t nMode) override { modes.push_back(nMode); }
-    void OnNote(const std::string& strText, const NoteRecord& record) override
-    {
-        notes.push_back({strText, record});
-    }
+    void OnNote(const std::string& strText, const NoteRecord& r) override { notes.push_back({strText, r}); }
 };
 
+// Each test works in a folder of its own, removed afterwards.
 class FileWin : public testing::Test {
 protected:
-    void SetUp() override
+    FileWin()
+        : m_dir(fs::temp_directory_path() / ("dp_storage_" + std::to_string(GetCurrentProcessId()) + "_" +
+                                             testing::UnitTest::GetInstance()->current_test_info()->name()))
     {
-        char szTemp[MAX_PATH];
-        ASSERT_NE(GetTempPathA(MAX_PATH, szTemp), 0u);
-        m_strDir = std::string(szTemp) + "dp_storage_" + std::to_string(GetCurrentProcessId()) + "_" +
-                   testing::UnitTest::GetInstance()->current_test_info()->name();
-        ASSERT_TRUE(CreateDirectoryA(m_strDir.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
-        RemoveAll();
+        fs::remove_all(m_dir);
+        fs::create_directory(m_dir);
     }
-    void TearDown() override
+    ~FileWin() override
     {
-        RemoveAll();
-        RemoveDirectoryA(m_strDir.c_str());
+        std::error_code ec;
+        fs::remove_all(m_dir, ec);
     }
-
-    std::vector<std::string> List() const
-    {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA fd;
-        HANDLE hFind = FindFirstFileA((m_strDir + "\\*").c_str(), &fd);
-        if (hFind == INVALID_HANDLE_VALUE)
-            return names;
-        do {
-            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                names.push_back(fd.cFileName);
-        } while (FindNextFileA(hFind, &fd));
-        FindClose(hFind);
-        return names;
-    }
-    void RemoveAll() const
-    {
-        for (const std::string& name : List())
-            DeleteFileA((m_strDir + "\\" + name).c_str());
-    }
-    std::string Path(const char* pszName) const { return m_strDir + "\\" + pszName; }
-
+    std::string Path(const char* pszName) const { return (m_dir / pszName).string(); }
+    size_t Count() const { return static_cast<size_t>(std::distance(fs::directory_iterator(m_dir), {})); }
     static Bytes ReadAll(const std::string& strPath)
     {
-        Bytes bytes;
-        HANDLE h = CreateFileA(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (h == INVALID_HANDLE_VALUE)
-            return bytes;
-        uint8_t buf[4096];
-        DWORD dwRead;
-        while (ReadFile(h, buf, sizeof buf, &dwRead, nullptr) && dwRead != 0)
-            bytes.insert(bytes.end(), buf, buf + dwRead);
-        CloseHandle(h);
-        return bytes;
+        std::ifstream in(strPath, std::ios::binary);
+        return Bytes(std::istreambuf_iterator<char>(in), {});
     }
     static void WriteAll(const std::string& strPath, const Bytes& bytes)
     {
-        HANDLE h = CreateFileA(strPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        ASSERT_NE(h, INVALID_HANDLE_VALUE);
-        DWORD dwWritten;
-        ASSERT_TRUE(WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &dwWritten, nullptr));
-        CloseHandle(h);
+        std::ofstream(strPath, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                      static_cast<std::streamsize>(bytes.size()));
     }
-
     static std::vector<NoteEntry> SomeNotes()
     {
         std::vector<NoteEntry> notes;
-        for (int i = 0; i < 40; ++i) {
-            NoteEntry note;
-            note.m_strText = "note " + std::to_string(i) + "\r\n" + std::string(static_cast<size_t>(i * 9), 'x');
-            note.m_record.m_nLeft = -i;
-            note.m_record.m_nBottom = i * 1000;
-            note.m_record.m_bHidden = i % 3 == 0;
-            notes.push_back(note);
-        }
+        for (int i = 0; i < 40; ++i)
+            notes.push_back({"note " + std::to_string(i) + "\r\n" + std::string(static_cast<size_t>(i * 9), 'x'),
+                             {-i, 0, 0, i * 1000, 0, 0, 0, i % 3 == 0}});
         return notes;
     }
 
-    std::string m_strDir;
+    fs::path m_dir;
 };
 
 }  // namespace
 
 TEST_F(FileWin, SaveWritesTheLayoutsBytesAndLoadReadsThemBack)
 {
-    const std::string strPath = Path("round.dpd");
-    SaveNotes(strPath, 1, SomeNotes());
-    WriteAll(Path("old.dpd"), {9, 9, 9});
-    SaveNotes(Path("old.dpd"), 1, SomeNotes());  // over an existing file
-
     CMemFile expected;
     {
         CArchive ar(expected, CArchive::store);
         WriteNotes(ar, 1, SomeNotes());
     }
-    EXPECT_EQ(ReadAll(strPath), expected.Data());
+    SaveNotes(Path("new.dpd"), 1, SomeNotes());
+    WriteAll(Path("old.dpd"), {9, 9, 9});
+    SaveNotes(Path("old.dpd"), 1, SomeNotes());
+    EXPECT_EQ(ReadAll(Path("new.dpd")), expected.Data());
     EXPECT_EQ(ReadAll(Path("old.dpd")), expected.Data());
-    EXPECT_EQ(List().size(), 2u);  // no temporary file left behind
+    EXPECT_EQ(Count(), 2u);  // no temporary file left behind
 
-    RecordingSink sink;
-    ASSERT_TRUE(LoadNotes(strPath, sink));
+    Sink sink;
+    ASSERT_TRUE(LoadNotes(Path("old.dpd"), sink));
     EXPECT_EQ(sink.modes, std::vector<int32_t>{1});
-    ASSERT_EQ(sink.notes.size(), SomeNotes().size());
-    for (size_t i = 0; i < sink.notes.size(); ++i) {
-        EXPECT_EQ(sink.notes[i].m_strText, SomeNotes()[i].m_strText);
-        EXPECT_TRUE(sink.notes[i].m_record == SomeNotes()[i].m_record);
-    }
+    EXPECT_EQ(sink.notes, SomeNotes());
 }
 
-TEST_F(FileWin, SaveOverAFileHeldOpenFailsReportsAndKeepsTheOldBytes)
+TEST_F(FileWin, FailedSavesReportThePathAndLeaveTheOldBytes)
 {
-    const std::string strPath = Path("held.dpd");
+    const std::string strHeld = Path("held.dpd"), strNoFolder = Path("missing\\x.dpd");
     const Bytes old = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    WriteAll(strPath, old);
-    HANDLE hHeld = CreateFileA(strPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    WriteAll(strHeld, old);
+    // Held open without sharing, as another program may.
+    HANDLE hHeld = CreateFileA(strHeld.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(hHeld, INVALID_HANDLE_VALUE);
-    try {
-        SaveNotes(strPath, 0, SomeNotes());
-        ADD_FAILURE() << "the save over a held file was not reported";
-    } catch (const CFileException& e) {
-        EXPECT_EQ(e.m_strFileName, strPath);
-        EXPECT_TRUE(e.m_cause == CFileException::sharingViolation || e.m_cause == CFileException::accessDenied)
-            << e.m_cause << " os " << e.m_lOsError;
+    for (const std::string& strPath : {strHeld, strNoFolder}) {
+        try {
+            SaveNotes(strPath, 0, SomeNotes());
+            ADD_FAILURE() << "not reported: " << strPath;
+        } catch (const CFileException& e) {
+            EXPECT_EQ(e.m_strFileName, strPath);
+            EXPECT_TRUE(strPath != strHeld || e.m_cause == CFileException::sharingViolation ||
+                        e.m_cause == CFileException::accessDenied) << e.m_cause << " os " << e.m_lOsError;
+        }
     }
-    CloseHandle(hHeld);
-    EXPECT_EQ(ReadAll(strPath), old);
-    EXPECT_EQ(List(), std::vector<std::string>{"held.dpd"});
-
-    // Held by us, the file cannot be opened for loading either: nothing read.
-    hHeld = CreateFileA(strPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    RecordingSink sink;
-    EXPECT_FALSE(LoadNotes(strPath, sink));
+    // Held, the file cannot be opened for loading either: nothing read.
+    Sink sink;
+    EXPECT_FALSE(LoadNotes(strHeld, sink));
     EXPECT_TRUE(sink.modes.empty());
     CloseHandle(hHeld);
+    EXPECT_EQ(ReadAll(strHeld), old);
+    EXPECT_EQ(Count(), 1u);
 }
 
-TEST_F(FileWin, FilesThatCannotBeMadeOrFoundAreHandledAsDocumented)
+TEST_F(FileWin, MissingShortAndWideFilesLoadAsDocumented)
 {
-    const std::string strNoFolder = Path("missing\\x.dpd");
-    try {
-        SaveNotes(strNoFolder, 0, {});
-        ADD_FAILURE() << "a save into a missing folder was not reported";
-    } catch (const CFileException& e) {
-        EXPECT_EQ(e.m_strFileName, strNoFolder);
-    }
-    RecordingSink sink;
+    Sink sink;
     EXPECT_FALSE(LoadNotes(Path("absent.dpd"), sink));
     EXPECT_FALSE(LoadNotes("", sink));
     EXPECT_TRUE(sink.modes.empty());
-    EXPECT_TRUE(List().empty());
-
     DWORD dwError = 0;
     EXPECT_EQ(CWinFile::Open(Path("absent.dpd"), CWinFile::modeRead, &dwError), nullptr);
     EXPECT_EQ(FileCauseFromOsError(dwError), CFileException::fileNotFound);
-}
 
-TEST_F(FileWin, WideStringsAndShortFilesReadFromDisk)
-{
     // An older writer's wide text "Hi", then a record cut short.
     Bytes bytes = {0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0xFF, 0xFE, 0xFF, 2, 'H', 0, 'i', 0};
     bytes.resize(bytes.size() + 32);
     bytes.insert(bytes.end(), {1, 'z', 5, 0});
     WriteAll(Path("wide.dpd"), bytes);
-    RecordingSink sink;
     try {
         LoadNotes(Path("wide.dpd"), sink);
         ADD_FAILURE() << "a short file loaded without a failure";
@@ -196,5 +145,4 @@ TEST_F(FileWin, WideStringsAndShortFilesReadFromDisk)
     }
     ASSERT_EQ(sink.notes.size(), 1u);
     EXPECT_EQ(sink.notes[0].m_strText, "Hi");
-    EXPECT_EQ(AnsiFromWide(u"ABC", 3), "ABC");
 }
