@@ -109,20 +109,6 @@ TEST(ArchiveBuffer, PrimitivesCrossBufferEdgesUnchangedBothWays)
     }
 }
 
-TEST(ArchiveBuffer, LoadFlushGivesBackTheUnreadBytes)
-{
-    CMemFile file(Pattern(5000, 9));
-    CArchive ar(file, CArchive::load);
-    uint16_t w;
-    ar.ReadWord(w);
-    ar.Flush();
-    EXPECT_EQ(file.GetPosition(), 2u);
-    ar.ReadWord(w);
-    EXPECT_EQ(w, Pattern(5000, 9)[2] | Pattern(5000, 9)[3] << 8);
-    ar.Close();
-    EXPECT_EQ(file.GetPosition(), 4u);
-}
-
 TEST(ArchiveBuffer, AfterAFailedWriteNothingMoreIsWritten)
 {
     // Room for 100 bytes: the first flush of a full buffer fails short.
