@@ -1,3 +1,4 @@
+# storage: the archive, the notes file layout and saving that never destroys the old file.
 list(APPEND DP_PORTABLE_SOURCES
   storage/archive.cpp
   storage/memory_file.cpp
@@ -8,7 +9,6 @@ list(APPEND DP_UNIT_TESTS
   tests/unit/archive_encoding_test.cpp
   tests/unit/archive_buffer_test.cpp
   tests/unit/notes_layout_test.cpp
-  tests/unit/safe_save_test.cpp
   tests/unit/safe_save_test.cpp
 )
 list(APPEND DP_WIN_SOURCES
