@@ -2,8 +2,6 @@
 
 #include "tests/e2e/menu_probe_shared.h"
 
-#include <tlhelp32.h>
-
 #include <algorithm>
 #include <fstream>
 #include <sstream>
@@ -136,36 +134,14 @@ bool App::StartWithEnvironment(const std::string& arguments, const std::vector<s
     if (!arguments.empty())
         script += " " + arguments;
     script += " 2>>" + quoted(unixPath(stderrPath)) + " </dev/null >/dev/null";
-
-    // The new process is the Driftpad.exe that was not there before.
-    auto driftpads = [] {
-        std::vector<DWORD> pids;
-        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-        PROCESSENTRY32 entry = {};
-        entry.dwSize = sizeof entry;
-        for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
-            if (lstrcmpiA(entry.szExeFile, "Driftpad.exe") == 0)
-                pids.push_back(entry.th32ProcessID);
-        CloseHandle(snapshot);
-        return pids;
-    };
-    std::vector<DWORD> before = driftpads();
     std::string words[] = {"/bin/sh", "-c", script};
     char* argv[] = {&words[0][0], &words[1][0], &words[2][0], nullptr};
-    if (spawn(argv, 0) < 0)
+    // The fixture ended every other instance: the controller that appears is the new one's.
+    if (spawn(argv, 0) < 0 || !WaitUntil([&] { return FindWindowA("#32770", "Driftpad: Options") != nullptr; }))
         return false;
-    DWORD pid = 0;
-    WaitUntil([&] {
-        for (DWORD p : driftpads())
-            if (std::find(before.begin(), before.end(), p) == before.end())
-                pid = p;
-        return pid != 0;
-    }, 5000);
-    if (!pid)
-        return false;
-    m_process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
-    m_pid = pid;
-    m_controller = nullptr;
+    m_controller = FindWindowA("#32770", "Driftpad: Options");
+    GetWindowThreadProcessId(m_controller, &m_pid);
+    m_process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, m_pid);
     return m_process != nullptr;
 }
 
@@ -643,59 +619,10 @@ long CountGdiObjects(HANDLE process)
                                            [](const GdiHandleEntry& e) { return e.type != 0; }));
 }
 
-struct WindowCount {
-    DWORD pid;
-    long count;
-};
-
-BOOL CALLBACK CountChild(HWND, LPARAM p)
+BOOL CALLBACK CountWindow(HWND, LPARAM count)
 {
-    ++reinterpret_cast<WindowCount*>(p)->count;
+    ++*reinterpret_cast<long*>(count);
     return TRUE;
-}
-
-BOOL CALLBACK CountTopLevel(HWND w, LPARAM p)
-{
-    auto* c = reinterpret_cast<WindowCount*>(p);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    if (pid == c->pid) {
-        ++c->count;
-        EnumChildWindows(w, CountChild, p);  // every descendant
-    }
-    return TRUE;
-}
-
-// Runs the probe's menu count in a thread of the program.
-long CountMenus(const App& app)
-{
-    const std::string dll = ExeDir() + "\\menu_probe.dll";
-    static HMODULE local = LoadLibraryExA(dll.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
-    FARPROC counter = local ? GetProcAddress(local, "CountMenus") : nullptr;
-    if (!counter && local)
-        counter = GetProcAddress(local, "CountMenus@4");
-    if (!counter)
-        return -1;
-    const ULONG_PTR offset = reinterpret_cast<ULONG_PTR>(counter) - reinterpret_cast<ULONG_PTR>(local);
-    BYTE* remoteBase = nullptr;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, app.Pid());
-    MODULEENTRY32 module = {};
-    module.dwSize = sizeof module;
-    for (BOOL more = Module32First(snapshot, &module); more; more = Module32Next(snapshot, &module))
-        if (lstrcmpiA(module.szModule, "menu_probe.dll") == 0)
-            remoteBase = module.modBaseAddr;
-    CloseHandle(snapshot);
-    if (!remoteBase)
-        return -1;
-    HANDLE thread = CreateRemoteThread(app.Process(), nullptr, 0,
-                                       reinterpret_cast<LPTHREAD_START_ROUTINE>(remoteBase + offset), nullptr, 0,
-                                       nullptr);
-    if (!thread)
-        return -1;
-    DWORD count = 0;
-    bool done = WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0 && GetExitCodeThread(thread, &count);
-    CloseHandle(thread);
-    return done ? static_cast<long>(count) : -1;
 }
 
 }  // namespace
@@ -704,11 +631,18 @@ GuiObjectCounts CountGuiObjects(const App& app)
 {
     GuiObjectCounts counts;
     counts.gdi = CountGdiObjects(app.Process());
-    long menus = CountMenus(app);
-    if (menus >= 0) {
-        WindowCount windows = {app.Pid(), 0};
-        EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&windows));
-        counts.user = menus + windows.count;
+    // The menus, counted by the probe inside the program; then its windows.
+    MenuProbeShared* view = ProbeView();
+    if (!view || !view->ready)
+        return counts;
+    InterlockedExchange(&view->menuCount, -1);
+    InterlockedExchange(&view->countRequest, 1);
+    if (!WaitUntil([&] { return view->menuCount >= 0; }, 10000))
+        return counts;
+    counts.user = view->menuCount;
+    for (HWND w : ProcessWindows(app.Pid(), nullptr)) {
+        ++counts.user;
+        EnumChildWindows(w, CountWindow, reinterpret_cast<LPARAM>(&counts.user));
     }
     return counts;
 }

@@ -35,10 +35,11 @@ public:
 
     // Starts the program with the given arguments; does not wait for windows.
     bool Start(const std::string& arguments = "", const std::string& directory = "");
-    // As Start, through a Unix shell: with environment variables set for the
-    // program ("NAME=value", e.g. WINEDEBUG=-all,+winmm) and its standard
-    // error appended to a file, where Wine prints its debug channels' traces.
-    // The arguments are shell words (quote Windows paths).
+    // As Start, through a Unix shell, until the controller exists: with
+    // environment variables set for the program ("NAME=value", e.g.
+    // WINEDEBUG=-all,+winmm) and its standard error appended to a file, where
+    // Wine prints its debug channels' traces. The arguments are shell words
+    // (quote Windows paths).
     bool StartWithEnvironment(const std::string& arguments, const std::vector<std::string>& environment,
                               const std::string& stderrPath);
     // The hidden controller ("Driftpad: Options"); waits for it to exist.

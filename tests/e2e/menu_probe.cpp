@@ -73,6 +73,17 @@ void DropFiles(HWND controller)
         GlobalFree(memory);
 }
 
+// For the tests' leak checks: the menus alive in this process. A user handle
+// whose high word is zero names its object whatever the object's generation,
+// so the low words are enough.
+LONG CountMenus()
+{
+    LONG count = 0;
+    for (UINT_PTR handle = 0x20; handle < 0x10000; handle += 2)
+        count += IsMenu(reinterpret_cast<HMENU>(handle)) ? 1 : 0;
+    return count;
+}
+
 DWORD WINAPI ProbeThread(void*)
 {
     HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
@@ -89,11 +100,13 @@ DWORD WINAPI ProbeThread(void*)
         return 1;
     InterlockedExchange(&g_shared->ready, 1);
     // A hook lives as long as the thread that set it; meanwhile it carries
-    // out the drops the tests ask for.
+    // out the drops and counts the tests ask for.
     for (;;) {
         ::Sleep(20);
         if (InterlockedExchange(&g_shared->dropRequest, 0))
             DropFiles(controller);
+        if (InterlockedExchange(&g_shared->countRequest, 0))
+            InterlockedExchange(&g_shared->menuCount, CountMenus());
     }
 }
 
@@ -109,17 +122,4 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*)
             CloseHandle(thread);
     }
     return TRUE;
-}
-
-// For the tests' leak checks, run by them in a thread of its own: the menus
-// alive in this process. A user handle whose high word is zero names its
-// object whatever the object's generation, so the low words are enough.
-extern "C" __declspec(dllexport) DWORD WINAPI CountMenus(void*)
-{
-    DWORD count = 0;
-    for (UINT_PTR handle = 0x20; handle < 0x10000; handle += 2) {
-        if (IsMenu(reinterpret_cast<HMENU>(handle)))
-            ++count;
-    }
-    return count;
 }

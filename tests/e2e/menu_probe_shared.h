@@ -23,4 +23,7 @@ struct MenuProbeShared {
     // each ended by a 0, the list by another; then dropRequest is set.
     volatile LONG dropRequest;
     char dropPaths[8192];
+    // Set countRequest and the probe puts the number of live menus in menuCount.
+    volatile LONG countRequest;
+    volatile LONG menuCount;
 };

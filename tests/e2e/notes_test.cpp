@@ -85,17 +85,16 @@ protected:
     }
 
     // Starts on a notes file of the test's folder, so that Save writes there without asking.
-    std::string StartWithFile(const std::string& bytes = "")
+    void StartWithFile(const std::string& bytes = "")
     {
-        std::string path = dir + "\\notes.dpd";
         if (!bytes.empty())
-            WriteFileBytes(path, bytes);
-        StartApp("\"" + path + "\"");
-        return path;
+            WriteFileBytes(dir + "\\notes.dpd", bytes);
+        StartApp("\"" + dir + "\\notes.dpd\"");
     }
 
-    std::string Save(const std::string& path)
+    std::string Save()
     {
+        const std::string path = dir + "\\notes.dpd";
         DeleteFileA(path.c_str());
         app.Command(kSave);
         EXPECT_TRUE(WaitUntil([&] { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }));
@@ -307,7 +306,7 @@ TEST_F(NotesTest, ContextMenuPlacesStatesAlwaysOnTopAndHideNote)
 
 TEST_F(NotesTest, MarginDragMovesEscCancelsAndHandleDragsKeepTheSize)
 {
-    std::string path = StartWithFile();
+    StartWithFile();
     HWND note = NewNoteAt(400, 300), other = NewNoteAt(200, 600);
     ASSERT_TRUE(note && other);
     const RECT r = WindowRect(note);
@@ -357,7 +356,7 @@ TEST_F(NotesTest, MarginDragMovesEscCancelsAndHandleDragsKeepTheSize)
     Sleep(200);
     EXPECT_TRUE(SameRect(moved, WindowRect(note)));
     RECT grown = {moved.left, moved.top, moved.right + 30, moved.bottom + 20};
-    EXPECT_EQ(NotesFileBytes({{"", grown}, {"o", WindowRect(other)}}), Save(path));
+    EXPECT_EQ(NotesFileBytes({{"", grown}, {"o", WindowRect(other)}}), Save());
     // The top-left handle far past the other corner: the outline stops 8
     // pixels short of it, and only its top-left moves the note.
     Drag({moved.left + 1, moved.top + 1}, {moved.left + 400, moved.top + 200});
@@ -370,7 +369,7 @@ TEST_F(NotesTest, LoadedNotesStayInViewDeleteNoteLeavesTheOthersAndTogglesSetByT
     const std::string longText(200, 'L');
     const RECT longRect = {100, 120, 400, 500}, farRect = {5000, 5000, 5128, 5100}, topRect = {300, 200, 310, 210},
                hidRect = {500, 200, 600, 300};
-    std::string path = StartWithFile(NotesFileBytes(
+    StartWithFile(NotesFileBytes(
         {{longText, longRect}, {"far", farRect}, {"gone", {200, 400, 300, 500}}, {"top", topRect, 2, 0}, {"hid", hidRect, 0, 2}}));
     ASSERT_TRUE(app.WaitNoteCount(5));
     ASSERT_TRUE(app.WaitNoteCount(4, true));
@@ -413,7 +412,7 @@ TEST_F(NotesTest, LoadedNotesStayInViewDeleteNoteLeavesTheOthersAndTogglesSetByT
     EXPECT_TRUE(app.NoDialog("Driftpad: Delete", 200));
     // Saved in order, with the rectangles as loaded or last placed by the user.
     EXPECT_EQ(NotesFileBytes({{longText, longRect}, {"far", farRect}, {"top", topRect}, {"hid", hidRect}, {"", freshRect}}, 1),
-              Save(path));
+              Save());
 }
 
 // Every note ends exactly once with its window, editor, menu and brush, whichever way it goes.
