@@ -261,8 +261,17 @@ TEST_F(AlarmTest, SettingsShowThePresentAndComplainOnLeavingAFieldAndOnOK)
     SetItemText(dlg, kDateField, goodDate);
     FocusItem(dlg, kEnableBox);
     PressButton(dlg, IDCANCEL);
-    EXPECT_TRUE(app.NoDialog("Alarm Settings", 1000));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dlg); }, 3000));
     EXPECT_TRUE(app.NoDialog("Driftpad", 300));
+}
+
+TEST_F(AlarmTest, TwoAlarmsDueTogetherShowTwoNotices)
+{
+    // Each notice is on screen at once, not only when the other has closed.
+    StartWithNotes({{"first", 1, Now() - 60}, {"second", 1, Now() - 60}});
+    ASSERT_TRUE(WaitNotices(2));
+    EXPECT_NE(nullptr, With("first", true));
+    EXPECT_NE(nullptr, With("second", true));
 }
 
 }  // namespace
