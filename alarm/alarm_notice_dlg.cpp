@@ -46,8 +46,11 @@ BOOL CAlarmNoticeDlg::OnInitDialog()
     m_bShown = true;
     SetDlgItemTextA(m_hWnd, IDC_NOTICETEXT, m_strText.c_str());
     // System-modal means above every ordinary window; Wine does not make
-    // such a dialog topmost by itself.
-    SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // such a dialog topmost by itself. Shown now, not when the modal loop
+    // first goes idle: another note's alarm falling due at the same moment
+    // runs its own notice inside this loop and would keep this one hidden
+    // until it closed.
+    SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     return TRUE;  // the focus goes to OK
 }
 

@@ -3,6 +3,7 @@
 #include "tests/e2e/menu_probe_shared.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -423,11 +424,15 @@ std::string TempDir()
 {
     char base[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, base);
-    static int counter = 0;
-    std::string dir = std::string(base) + "dp-e2e-" + std::to_string(GetCurrentProcessId()) + "-"
-                      + std::to_string(++counter);
-    CreateDirectoryA(dir.c_str(), nullptr);
-    return dir;
+    // Wine reuses process ids between test processes: a name is only ours
+    // once the folder is created anew.
+    static unsigned counter = GetTickCount();
+    for (;;) {
+        std::string dir = std::string(base) + "dp-e2e-" + std::to_string(GetCurrentProcessId()) + "-"
+                          + std::to_string(++counter);
+        if (CreateDirectoryA(dir.c_str(), nullptr) || GetLastError() != ERROR_ALREADY_EXISTS)
+            return dir;
+    }
 }
 
 std::string ReadFileBytes(const std::string& path)
@@ -556,6 +561,8 @@ void DriftpadTest::TearDown()
     }
     app.Kill();
     CleanProgramKeys();
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
 }
 
 HWND DriftpadTest::StartApp(const std::string& arguments)
