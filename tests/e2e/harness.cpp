@@ -575,14 +575,6 @@ HWND DriftpadTest::StartApp(const std::string& arguments)
     return controller;
 }
 
-void DriftpadTest::QuitApp()
-{
-    app.Command(40008);
-    if (HWND box = app.WaitDialog("Driftpad: Quit", 500))
-        PressButton(box, IDNO);
-    EXPECT_TRUE(app.WaitExit(5000).has_value());
-}
-
 // --- GUI object counts --------------------------------------------------------
 
 namespace {

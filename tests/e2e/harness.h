@@ -140,8 +140,6 @@ protected:
     void TearDown() override;
     // Starts the app and waits for its controller.
     HWND StartApp(const std::string& arguments = "");
-    // Quits through the tray command, answering No if asked to save.
-    void QuitApp();
 
     App app;
     std::string dir;  // a fresh folder for this test's files
