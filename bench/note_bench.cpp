@@ -5,10 +5,10 @@
 #include "app/sticky_note_app.h"
 #include "notes/note_dlg.h"
 #include "resources/resource.h"
+#include "tests/e2e/harness.h"
 
 #include <windows.h>
 #include <psapi.h>
-#include <winternl.h>
 
 #include <chrono>
 #include <cstdio>
@@ -44,41 +44,12 @@ size_t MemoryInUse()
     return counters.WorkingSetSize;
 }
 
-// GDI objects in this process's GDI handle table (GetGuiResources answers 0
-// under Wine); on Windows, GetGuiResources.
+// GDI objects of this process: GetGuiResources where it answers, else the
+// handle table, as the end-to-end tests count them.
 long GdiObjects()
 {
     DWORD reported = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    if (reported)
-        return static_cast<long>(reported);
-#ifdef _WIN64
-    const size_t tableField = 0xF8;
-#else
-    const size_t tableField = 0x94;
-#endif
-    struct Entry {
-        UINT64 object;
-        ULONG owner;
-        USHORT unique;
-        UCHAR type;
-        UCHAR flags;
-        UINT64 user;
-    };
-    using QueryFn = LONG(NTAPI*)(HANDLE, PROCESSINFOCLASS, void*, ULONG, ULONG*);
-    auto query = reinterpret_cast<QueryFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
-    PROCESS_BASIC_INFORMATION basic = {};
-    ULONG length = 0;
-    if (!query || query(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof basic, &length) != 0)
-        return -1;
-    auto* peb = reinterpret_cast<char*>(basic.PebBaseAddress);
-    auto* table = *reinterpret_cast<Entry**>(peb + tableField);
-    if (!table)
-        return -1;
-    long count = 0;
-    for (size_t i = 0; i < 0x10000; ++i)
-        count += table[i].type != 0;
-    return count;
+    return reported ? static_cast<long>(reported) : e2e::CountGdiObjects(GetCurrentProcess());
 }
 
 struct Figures {

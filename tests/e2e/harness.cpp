@@ -591,6 +591,14 @@ struct GdiHandleEntry {
 };
 constexpr size_t kGdiHandleCount = 0x10000;
 
+BOOL CALLBACK CountWindow(HWND, LPARAM count)
+{
+    ++*reinterpret_cast<long*>(count);
+    return TRUE;
+}
+
+}  // namespace
+
 long CountGdiObjects(HANDLE process)
 {
     using QueryFn = LONG(NTAPI*)(HANDLE, int, void*, ULONG, ULONG*);
@@ -617,14 +625,6 @@ long CountGdiObjects(HANDLE process)
     return static_cast<long>(std::count_if(entries.begin(), entries.end(),
                                            [](const GdiHandleEntry& e) { return e.type != 0; }));
 }
-
-BOOL CALLBACK CountWindow(HWND, LPARAM count)
-{
-    ++*reinterpret_cast<long*>(count);
-    return TRUE;
-}
-
-}  // namespace
 
 GuiObjectCounts CountGuiObjects(const App& app)
 {

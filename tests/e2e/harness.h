@@ -155,5 +155,8 @@ struct GuiObjectCounts {
     long user = -1;
 };
 GuiObjectCounts CountGuiObjects(const App& app);
+// GDI objects in a process's GDI handle table (GetGuiResources answers 0
+// under Wine); -1 when the table cannot be read.
+long CountGdiObjects(HANDLE process);
 
 }  // namespace e2e
