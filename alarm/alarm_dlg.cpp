@@ -8,15 +8,6 @@ namespace {
 
 constexpr int kMaxTextLength = 15;
 
-std::string ItemText(HWND hDlg, int nID)
-{
-    HWND hCtl = GetDlgItem(hDlg, nID);
-    int length = GetWindowTextLengthA(hCtl);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(hCtl, &text[0], length + 1)));
-    return text;
-}
-
 }  // namespace
 
 CAlarmDlg::CAlarmDlg(HWND hWndParent) : CDialog(IDD_ALARM), m_hWndParent(hWndParent)
@@ -35,8 +26,8 @@ void CAlarmDlg::SetAlarmTime(int32_t nTime)
 void CAlarmDlg::DoDataExchange(bool bSave)
 {
     if (bSave) {
-        m_strDate = ItemText(m_hWnd, IDC_ALARMDATE);
-        m_strTime = ItemText(m_hWnd, IDC_ALARMTIME);
+        m_strDate = WindowText(GetDlgItem(IDC_ALARMDATE));
+        m_strTime = WindowText(GetDlgItem(IDC_ALARMTIME));
         m_bEnable = IsDlgButtonChecked(m_hWnd, IDC_ALARMENABLE) == BST_CHECKED ? 1 : 0;
         return;
     }

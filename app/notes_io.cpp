@@ -3,7 +3,8 @@
 
 #include "app/sticky_note_app.h"
 #include "notes/note_dlg.h"
-#include "storage/notes_file_win.h"
+#include "storage/file_win.h"
+#include "storage/notes_file.h"
 
 namespace {
 
@@ -45,7 +46,8 @@ void CStickyNoteDlg::LoadNotesFile(const std::string& path)
         return;
     NoteCreatingSink sink(m_hWnd, m_noteList, m_bShowHidden);
     try {
-        if (!LoadNotes(path, sink))
+        CWinFileSystem fs;
+        if (!::LoadNotesFile(fs, path, sink, AnsiFromWide))
             return;
     } catch (...) {
         // The mode read before the failure holds for the notes read so far,
@@ -64,5 +66,6 @@ void CStickyNoteDlg::SaveNotesFile(const std::string& path)
     notes.reserve(m_noteList.size());
     for (const CNoteDlg* note : m_noteList)
         notes.push_back({note->GetText(), note->GetRecord()});
-    SaveNotes(path, m_bShowHidden, notes);
+    CWinFileSystem fs;
+    ::SaveNotesFile(fs, path, m_bShowHidden, notes);
 }

@@ -5,6 +5,7 @@
 #include "app/sticky_note_dlg.h"
 #include "base/dialog.h"
 #include "base/handle.h"
+#include "storage/failure_text.h"
 
 #include <cstring>
 
@@ -12,6 +13,14 @@ namespace {
 
 // Held from the check to the end of the run; only a marker, never waited on.
 UniqueKernelHandle g_hSingleInstanceMutex;
+
+// Notes-file failures reach the user here, whichever handler raised them.
+void ReportNotesFileFailure(HWND hWndOwner, const std::exception& failure)
+{
+    FailureMessage message = DescribeFailure(failure);
+    AppMessageBox(hWndOwner, message.strText.c_str(),
+                  message.bOutOfMemory ? MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL : MB_OK | MB_ICONSTOP);
+}
 
 }  // namespace
 
@@ -34,6 +43,7 @@ bool CStickyNoteApp::InitApplication()
 
 bool CStickyNoteApp::InitInstance(const char* commandLine)
 {
+    SetFailureReporter(ReportNotesFileFailure);
     CStickyNoteCmdLineInfo cmdInfo;
     ParseCommandLine(commandLine, cmdInfo);
 

@@ -1,7 +1,5 @@
 #include "base/dialog.h"
 
-#include "storage/exceptions.h"
-
 #include <exception>
 
 CDialog::CDialog(UINT nIDTemplate) : m_nIDTemplate(nIDTemplate) {}
@@ -112,47 +110,29 @@ int AppMessageBox(HWND hWndOwner, const char* text, UINT type, const char* capti
 
 namespace {
 
-std::string FailureText(const std::exception& failure)
+void ReportPlainly(HWND hWndOwner, const std::exception& failure)
 {
-    auto named = [](const CException& e, const std::string& what) {
-        std::string text = e.m_strFileName.empty() ? std::string("The notes file")
-                                                   : "\"" + e.m_strFileName + "\"";
-        return text + what;
-    };
-    if (auto* e = dynamic_cast<const CArchiveException*>(&failure)) {
-        if (e->m_cause == CArchiveException::endOfFile)
-            return named(*e, " ends too early: it is damaged or is not a notes file.\r\nThe notes read before the damage are kept.");
-        return named(*e, " is not a valid notes file.");
-    }
-    if (auto* e = dynamic_cast<const CTooManyNotesException*>(&failure))
-        return named(*e, " was not saved: a notes file holds at most 65,535 notes, and there are "
-                             + std::to_string(e->m_nCount) + ".\r\nThe file on disk was left as it was.");
-    if (auto* e = dynamic_cast<const CFileException*>(&failure)) {
-        switch (e->m_cause) {
-        case CFileException::diskFull:
-            return named(*e, " could not be saved: the disk is full.\r\nThe file on disk was left as it was.");
-        case CFileException::accessDenied:
-        case CFileException::sharingViolation:
-        case CFileException::lockViolation:
-            return named(*e, " could not be written: access was denied or another program is using it.\r\nThe file on disk was left as it was.");
-        default:
-            return named(*e, " could not be read or written (system error " + std::to_string(e->m_lOsError)
-                                 + ").\r\nA file on disk that could not be written was left as it was.");
-        }
-    }
-    if (auto* e = dynamic_cast<const CException*>(&failure))
-        return named(*e, ": the operation failed.");
-    return std::string("The operation failed: ") + failure.what();
+    AppMessageBox(hWndOwner, (std::string("The operation failed: ") + failure.what()).c_str(), MB_OK | MB_ICONSTOP);
 }
+
+FailureReporter g_pfnReporter = ReportPlainly;
 
 }  // namespace
 
+void SetFailureReporter(FailureReporter pfnReporter)
+{
+    g_pfnReporter = pfnReporter ? pfnReporter : ReportPlainly;
+}
+
 void ReportFailure(HWND hWndOwner, const std::exception& failure)
 {
-    if (dynamic_cast<const CMemoryException*>(&failure) || dynamic_cast<const std::bad_alloc*>(&failure)) {
-        AppMessageBox(hWndOwner, "Out of memory: the operation could not be completed.",
-                      MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL);
-        return;
-    }
-    AppMessageBox(hWndOwner, FailureText(failure).c_str(), MB_OK | MB_ICONSTOP);
+    g_pfnReporter(hWndOwner, failure);
+}
+
+std::string WindowText(HWND hWnd)
+{
+    int length = GetWindowTextLengthA(hWnd);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(hWnd, &text[0], length + 1)));
+    return text;
 }

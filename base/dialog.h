@@ -1,9 +1,10 @@
 #pragma once
 // A small dialog base: one static dialog procedure finds the object and
-// dispatches to virtual handlers. Failures of the notes file raised inside a
-// handler are caught here, once, and shown to the user.
+// dispatches to virtual handlers. Failures raised inside a handler are caught
+// here, once, and handed to the program's failure reporter.
 #include <windows.h>
 
+#include <exception>
 #include <string>
 
 class CDialog {
@@ -50,5 +51,11 @@ private:
 const std::string& AppTitle();
 // A message box with the program's title as caption unless one is given.
 int AppMessageBox(HWND hWndOwner, const char* text, UINT type, const char* caption = nullptr);
-// Shows a notes-file failure to the user; called by the dispatch only.
+// Tells the user of a failure that a handler raised. The program installs
+// the reporter that knows its failures; until then the failure's own words
+// are shown.
+using FailureReporter = void (*)(HWND hWndOwner, const std::exception& failure);
+void SetFailureReporter(FailureReporter pfnReporter);
 void ReportFailure(HWND hWndOwner, const std::exception& failure);
+// The whole text of a window or control.
+std::string WindowText(HWND hWnd);

@@ -3,7 +3,8 @@
 // bytes with one WriteFile and one ReadFile call.
 #include "storage/archive.h"
 #include "storage/memory_file.h"
-#include "storage/notes_file_win.h"
+#include "storage/file_win.h"
+#include "storage/notes_file.h"
 
 #include <windows.h>
 
@@ -13,6 +14,8 @@
 #include <vector>
 
 namespace {
+
+CWinFileSystem g_fs;
 
 struct CountingSink : INotesSink {
     size_t nNotes = 0;
@@ -102,19 +105,19 @@ int main()
     std::vector<double> save, rawWrite, rawWriteFlush, open, rawRead;
     std::vector<uint8_t> buf;
     for (int i = 0; i < nRuns; ++i) {
-        save.push_back(Time([&] { SaveNotes(strPath, 0, notes); }));
+        save.push_back(Time([&] { SaveNotesFile(g_fs, strPath, 0, notes); }));
         rawWrite.push_back(Time([&] { WriteOnce(strRaw, bytes, false); }));
         rawWriteFlush.push_back(Time([&] { WriteOnce(strRaw, bytes, true); }));
         open.push_back(Time([&] {
             CountingSink sink;
-            LoadNotes(strPath, sink);
+            LoadNotesFile(g_fs, strPath, sink, AnsiFromWide);
         }));
         rawRead.push_back(Time([&] { ReadOnce(strRaw, buf); }));
     }
     double dSave = Median(save), dRawWrite = Median(rawWrite), dRawWriteFlush = Median(rawWriteFlush);
     double dOpen = Median(open), dRawRead = Median(rawRead);
     CountingSink check;
-    LoadNotes(strPath, check);
+    LoadNotesFile(g_fs, strPath, check, AnsiFromWide);
 
     std::printf("notes file: %zu notes, %zu bytes (read back %zu notes; raw copy %s)\n", notes.size(),
                 bytes.size(), check.nNotes, ReadOnce(strPath, buf) == bytes.size() && buf == bytes ? "identical" : "DIFFERS");

@@ -84,11 +84,7 @@ bool CNoteDlg::CreateNote(HWND hWndController)
 
 std::string CNoteDlg::GetText() const
 {
-    HWND edit = GetDlgItem(IDC_NOTEEDIT);
-    int length = GetWindowTextLengthA(edit);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(edit, &text[0], length + 1)));
-    return text;
+    return WindowText(GetDlgItem(IDC_NOTEEDIT));
 }
 
 void CNoteDlg::SetText(const std::string& text)

@@ -3,6 +3,7 @@
 // of wide strings.
 #include "base/handle.h"
 #include "storage/file.h"
+#include "storage/file_system.h"
 
 #include <windows.h>
 
@@ -39,4 +40,14 @@ public:
 private:
     explicit CWinFile(UniqueFileHandle hFile) : m_hFile(std::move(hFile)) {}
     UniqueFileHandle m_hFile;
+};
+
+// The real file system under a notes-file save or load.
+class CWinFileSystem : public IFileSystem {
+public:
+    std::unique_ptr<CFile> CreateTempFile(const std::string& strFolder,
+                                          std::string& strTempPath) override;
+    std::unique_ptr<CFile> OpenForReading(const std::string& strPath) override;
+    void Replace(const std::string& strFrom, const std::string& strTo) override;
+    void Remove(const std::string& strPath) noexcept override;
 };

@@ -1,23 +1,23 @@
 # storage: the archive, the notes file layout and saving that never destroys the old file.
 list(APPEND DP_PORTABLE_SOURCES
   storage/archive.cpp
+  storage/failure_text.cpp
   storage/memory_file.cpp
   storage/notes_layout.cpp
-  storage/safe_save.cpp
+  storage/notes_file.cpp
 )
 list(APPEND DP_UNIT_TESTS
   tests/unit/archive_encoding_test.cpp
   tests/unit/archive_buffer_test.cpp
+  tests/unit/failure_text_test.cpp
   tests/unit/notes_layout_test.cpp
-  tests/unit/safe_save_test.cpp
+  tests/unit/notes_file_test.cpp
 )
 list(APPEND DP_WIN_SOURCES
   storage/file_win.cpp
-  storage/notes_file_win.cpp
 )
 # The Windows unit tests reach the Win32 file layer directly.
 list(APPEND DP_WIN_UNIT_TESTS
   storage/file_win.cpp
-  storage/notes_file_win.cpp
   tests/unit/file_win_test.cpp
 )

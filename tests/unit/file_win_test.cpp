@@ -4,7 +4,7 @@
 #include "storage/exceptions.h"
 #include "storage/file_win.h"
 #include "storage/memory_file.h"
-#include "storage/notes_file_win.h"
+#include "storage/notes_file.h"
 
 #include <windows.h>
 
@@ -22,6 +22,8 @@ static bool operator==(const NoteEntry& a, const NoteEntry& b)
 }
 
 namespace {
+
+CWinFileSystem g_fs;
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
@@ -81,15 +83,15 @@ TEST_F(FileWin, SaveWritesTheLayoutsBytesAndLoadReadsThemBack)
         CArchive ar(expected, CArchive::store);
         WriteNotes(ar, 1, SomeNotes());
     }
-    SaveNotes(Path("new.dpd"), 1, SomeNotes());
+    SaveNotesFile(g_fs, Path("new.dpd"), 1, SomeNotes());
     WriteAll(Path("old.dpd"), {9, 9, 9});
-    SaveNotes(Path("old.dpd"), 1, SomeNotes());
+    SaveNotesFile(g_fs, Path("old.dpd"), 1, SomeNotes());
     EXPECT_EQ(ReadAll(Path("new.dpd")), expected.Data());
     EXPECT_EQ(ReadAll(Path("old.dpd")), expected.Data());
     EXPECT_EQ(Count(), 2u);  // no temporary file left behind
 
     Sink sink;
-    ASSERT_TRUE(LoadNotes(Path("old.dpd"), sink));
+    ASSERT_TRUE(LoadNotesFile(g_fs, Path("old.dpd"), sink, AnsiFromWide));
     EXPECT_EQ(sink.modes, std::vector<int32_t>{1});
     EXPECT_EQ(sink.notes, SomeNotes());
 }
@@ -104,7 +106,7 @@ TEST_F(FileWin, FailedSavesReportThePathAndLeaveTheOldBytes)
     ASSERT_NE(hHeld, INVALID_HANDLE_VALUE);
     for (const std::string& strPath : {strHeld, strNoFolder}) {
         try {
-            SaveNotes(strPath, 0, SomeNotes());
+            SaveNotesFile(g_fs, strPath, 0, SomeNotes());
             ADD_FAILURE() << "not reported: " << strPath;
         } catch (const CFileException& e) {
             EXPECT_EQ(e.m_strFileName, strPath);
@@ -114,7 +116,7 @@ TEST_F(FileWin, FailedSavesReportThePathAndLeaveTheOldBytes)
     }
     // Held, the file cannot be opened for loading either: nothing read.
     Sink sink;
-    EXPECT_FALSE(LoadNotes(strHeld, sink));
+    EXPECT_FALSE(LoadNotesFile(g_fs, strHeld, sink, AnsiFromWide));
     EXPECT_TRUE(sink.modes.empty());
     CloseHandle(hHeld);
     EXPECT_EQ(ReadAll(strHeld), old);
@@ -124,8 +126,8 @@ TEST_F(FileWin, FailedSavesReportThePathAndLeaveTheOldBytes)
 TEST_F(FileWin, MissingShortAndWideFilesLoadAsDocumented)
 {
     Sink sink;
-    EXPECT_FALSE(LoadNotes(Path("absent.dpd"), sink));
-    EXPECT_FALSE(LoadNotes("", sink));
+    EXPECT_FALSE(LoadNotesFile(g_fs, Path("absent.dpd"), sink, AnsiFromWide));
+    EXPECT_FALSE(LoadNotesFile(g_fs, "", sink, AnsiFromWide));
     EXPECT_TRUE(sink.modes.empty());
     DWORD dwError = 0;
     EXPECT_EQ(CWinFile::Open(Path("absent.dpd"), CWinFile::modeRead, &dwError), nullptr);
@@ -137,7 +139,7 @@ TEST_F(FileWin, MissingShortAndWideFilesLoadAsDocumented)
     bytes.insert(bytes.end(), {1, 'z', 5, 0});
     WriteAll(Path("wide.dpd"), bytes);
     try {
-        LoadNotes(Path("wide.dpd"), sink);
+        LoadNotesFile(g_fs, Path("wide.dpd"), sink, AnsiFromWide);
         ADD_FAILURE() << "a short file loaded without a failure";
     } catch (const CArchiveException& e) {
         EXPECT_EQ(e.m_cause, CArchiveException::endOfFile);

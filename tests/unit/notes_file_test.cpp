@@ -2,7 +2,7 @@
 // it byte for byte, removes the new file and is raised with the path.
 #include "storage/exceptions.h"
 #include "storage/memory_file.h"
-#include "storage/safe_save.h"
+#include "storage/notes_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "storage/safe_save.h"
+#include "storage/notes_file.h"
 
 #include "storage/exceptions.h"
 
