@@ -138,11 +138,6 @@ std::optional<int32_t> TryMakeAlarmTime(std::string_view date, std::string_view 
                              DayHour(*parsedTime), parsedTime->minute, rules);
 }
 
-int32_t MakeAlarmTime(std::string_view date, std::string_view time, const LocalTimeRules& rules)
-{
-    return TryMakeAlarmTime(date, time, rules).value_or(-1);
-}
-
 AlarmTexts FormatAlarmText(int32_t time, const LocalTimeRules& rules)
 {
     if (time < 0)

@@ -47,9 +47,6 @@ bool CheckAlarmTime(std::string_view text);
 std::optional<int32_t> TryMakeAlarmTime(std::string_view date, std::string_view time,
                                         const LocalTimeRules& rules);
 
-// As TryMakeAlarmTime, with -1 for every failure: the value a note stores.
-int32_t MakeAlarmTime(std::string_view date, std::string_view time, const LocalTimeRules& rules);
-
 // The two display texts of a time value: "%2d/%2d/%2d" (month, day, year
 // modulo 100) and "%2d:%2.2d %s" on the 12-hour clock. A negative value has
 // no calendar form and shows the present moment instead.

@@ -85,5 +85,7 @@ private:
     int32_t m_nNow = 0;
 };
 
-// The machine's own rules (defined by the platform's file, local_time_win.cpp).
+// The machine's own rules and its wall clock in milliseconds since 1970
+// (defined by the platform's file, local_time_win.cpp).
 const LocalTimeRules& SystemLocalTimeRules();
+int64_t SystemNowMs();

@@ -58,11 +58,8 @@ public:
 
     int32_t Now() const override
     {
-        FILETIME now;
-        GetSystemTimeAsFileTime(&now);
-        // 100-nanosecond ticks since 1601-01-01; 1970 lies 11,644,473,600 s later.
-        int64_t ticks = int64_t((uint64_t(now.dwHighDateTime) << 32) | now.dwLowDateTime);
-        int64_t seconds = ticks / 10000000 - 11644473600LL;
+        int64_t ms = SystemNowMs();
+        int64_t seconds = ms >= 0 ? ms / 1000 : -((999 - ms) / 1000);
         if (seconds < 0)
             return 0;
         if (seconds > std::numeric_limits<int32_t>::max())
@@ -72,6 +69,15 @@ public:
 };
 
 }  // namespace
+
+int64_t SystemNowMs()
+{
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    // 100-nanosecond ticks since 1601-01-01; 1970 lies 11,644,473,600 s later.
+    int64_t ticks = int64_t((uint64_t(now.dwHighDateTime) << 32) | now.dwLowDateTime);
+    return ticks / 10000 - 11644473600000LL;
+}
 
 const LocalTimeRules& SystemLocalTimeRules()
 {

@@ -17,7 +17,6 @@ list(APPEND DP_UNIT_TESTS
   tests/unit/alarm_local_time_test.cpp
 )
 list(APPEND DP_WIN_UNIT_TESTS
-  alarm/local_time_win.cpp
   tests/unit/alarm_local_time_win_test.cpp
 )
 list(APPEND DP_E2E_TESTS

@@ -1,6 +1,7 @@
 #include "app/sticky_note_dlg.h"
 
 #include "app/messages.h"
+#include "notes/note_messages.h"
 #include "app/registry.h"
 #include "app/sticky_note_app.h"
 #include "notes/note_dlg.h"

@@ -66,15 +66,9 @@ struct MenuTraits {
     static pointer invalid() { return nullptr; }
     static void close(pointer h) { DestroyMenu(h); }
 };
-struct IconTraits {  // for icons that were created, not loaded shared
-    using pointer = HICON;
-    static pointer invalid() { return nullptr; }
-    static void close(pointer h) { DestroyIcon(h); }
-};
 
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
 using UniqueRegKey = UniqueHandle<RegKeyTraits>;
 using UniqueBrush = UniqueHandle<BrushTraits>;
 using UniqueMenu = UniqueHandle<MenuTraits>;
-using UniqueIcon = UniqueHandle<IconTraits>;

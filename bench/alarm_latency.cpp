@@ -7,6 +7,8 @@
 // Run under Wine with a display: alarm_latency.exe [alarms per round]
 #include "tests/e2e/harness.h"
 
+#include "alarm/local_time.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -15,14 +17,6 @@
 namespace {
 
 using namespace e2e;
-
-int64_t WallMs()
-{
-    FILETIME ft;
-    GetSystemTimeAsFileTime(&ft);
-    int64_t ticks = (int64_t(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
-    return (ticks - 116444736000000000LL) / 10000;
-}
 
 void PutDword(std::string& out, int32_t value)
 {
@@ -97,16 +91,16 @@ Figures Round(const std::vector<int32_t>& times, bool pastFromAppearance)
     if (pastFromAppearance) {
         // Due one second after the note opens: take the note's appearance.
         app.WaitNoteCount(times.size(), true, 5000);
-        int64_t appeared = WallMs();
+        int64_t appeared = SystemNowMs();
         for (auto& d : dueMs)
             d = appeared + 1000;
     }
 
     std::map<std::string, bool> seen;
     int64_t deadline = *std::max_element(dueMs.begin(), dueMs.end()) + 5000;
-    while (seen.size() < times.size() && WallMs() < deadline) {
+    while (seen.size() < times.size() && SystemNowMs() < deadline) {
         for (HWND notice : ProcessWindows(app.Pid(), "#32770", "Note Alarm!", true)) {
-            int64_t at = WallMs();
+            int64_t at = SystemNowMs();
             std::string text = DialogItemText(notice, 1007);
             if (text.rfind("alarm ", 0) != 0 || seen[text])
                 continue;
@@ -152,7 +146,7 @@ private:
 std::vector<int32_t> OneASecond(int n, int firstInSeconds)
 {
     // Alarm times are whole seconds: start from the next whole second.
-    int32_t first = int32_t(WallMs() / 1000) + firstInSeconds;
+    int32_t first = int32_t(SystemNowMs() / 1000) + firstInSeconds;
     std::vector<int32_t> times;
     for (int i = 0; i < n; ++i)
         times.push_back(first + i);

@@ -4,21 +4,13 @@
 #include "alarm/alarm_dlg.h"
 #include "alarm/alarm_notice_dlg.h"
 #include "alarm/alarm_timer.h"
-#include "app/messages.h"
+#include "alarm/local_time.h"
+#include "notes/note_messages.h"
 #include "app/sticky_note_app.h"
 
 namespace {
 
 constexpr UINT_PTR ALARM_TIMER_ID = 1029;
-
-// The wall clock in milliseconds since 1970-01-01 00:00:00 UTC.
-int64_t NowMs()
-{
-    FILETIME ft;
-    GetSystemTimeAsFileTime(&ft);
-    int64_t ticks = (int64_t(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
-    return (ticks - 116444736000000000LL) / 10000;
-}
 
 // A modal loop lets the tray delete notes meanwhile; the note ends with its
 // window, so after one the note may be gone.
@@ -31,7 +23,7 @@ bool StillThere(HWND hWnd, const CNoteDlg* note)
 
 void CNoteDlg::SetAlarmTimer(int32_t nTime)
 {
-    m_nAlarmTimer = SetTimer(m_hWnd, ALARM_TIMER_ID, AlarmArmPeriod(nTime, NowMs()), nullptr);
+    m_nAlarmTimer = SetTimer(m_hWnd, ALARM_TIMER_ID, AlarmArmPeriod(nTime, SystemNowMs()), nullptr);
 }
 
 void CNoteDlg::OnTimer(UINT_PTR nIDEvent)
@@ -39,7 +31,7 @@ void CNoteDlg::OnTimer(UINT_PTR nIDEvent)
     if (nIDEvent != ALARM_TIMER_ID)
         return;
     // The timer counts ticks, not the wall clock, and waits one step at most.
-    if (std::optional<uint32_t> wait = AlarmWaitLeft(m_nAlarmTime, NowMs())) {
+    if (std::optional<uint32_t> wait = AlarmWaitLeft(m_nAlarmTime, SystemNowMs())) {
         m_nAlarmTimer = SetTimer(m_hWnd, ALARM_TIMER_ID, *wait, nullptr);
         return;
     }

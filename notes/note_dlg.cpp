@@ -1,6 +1,6 @@
 #include "notes/note_dlg.h"
 
-#include "app/messages.h"
+#include "notes/note_messages.h"
 #include "app/sticky_note_app.h"
 #include "resources/resource.h"
 

@@ -27,7 +27,6 @@
 #define ID_HIDEALL              40003
 #define ID_SHOWHIDDEN           40004
 #define ID_DELETEALL            40005
-#define ID_APPLYVISIBILITY      40006
 #define ID_ALWAYSONTOP          40007
 #define ID_QUIT                 40008
 #define ID_OPEN                 40010

@@ -16,8 +16,6 @@ list(APPEND DP_UNIT_TESTS
 list(APPEND DP_WIN_SOURCES
   storage/file_win.cpp
 )
-# The Windows unit tests reach the Win32 file layer directly.
 list(APPEND DP_WIN_UNIT_TESTS
-  storage/file_win.cpp
   tests/unit/file_win_test.cpp
 )

@@ -46,7 +46,7 @@ TEST(SystemLocalTime, AgreesWithTheRuntimeAndItsClock)
         local.tm_min = f.minute;
         local.tm_isdst = -1;
         const AlarmTexts texts = FormatAlarmText(t, rules);
-        EXPECT_EQ(int64_t(mktime(&local)), MakeAlarmTime(texts.strDate, texts.strTime, rules))
+        EXPECT_EQ(int64_t(mktime(&local)), TryMakeAlarmTime(texts.strDate, texts.strTime, rules).value_or(-1))
             << texts.strDate << ' ' << texts.strTime;
     }
 }

@@ -87,7 +87,7 @@ TEST(AlarmText, TextsConvertToLocalMoments)
     };
     for (const Case& c : cases) {
         const LocalTimeRules& rules = c.zone == 'I' ? kIndia : kEastern;
-        EXPECT_EQ(c.expected, MakeAlarmTime(c.date, c.time, rules)) << c.zone << ' ' << c.date << ' ' << c.time;
+        EXPECT_EQ(c.expected, TryMakeAlarmTime(c.date, c.time, rules).value_or(-1)) << c.zone << ' ' << c.date << ' ' << c.time;
     }
 }
 

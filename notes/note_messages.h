@@ -1,0 +1,9 @@
+#pragma once
+// The notes' private window messages. Three share their numbers with the
+// commands of the note's menu.
+#include <windows.h>
+
+constexpr UINT WM_DELETENOTE = 0x0403;      // editor -> note (0, 0); note -> controller (wParam: the note's window)
+constexpr UINT WM_APPLYVISIBILITY = 40006;  // a note -> itself, posted at initialisation
+constexpr UINT WM_APPLYONTOP = 40007;       // a note -> itself; also the Always On Top command
+constexpr UINT WM_ALARMSETTINGS = 40025;    // editor -> note, sent; also the Alarm... command
