@@ -10,7 +10,7 @@ constexpr int kMaxTextLength = 15;
 
 }  // namespace
 
-CAlarmDlg::CAlarmDlg(HWND hWndParent) : CDialog(IDD_ALARM), m_hWndParent(hWndParent)
+CAlarmDlg::CAlarmDlg() : CDialog(IDD_ALARM)
 {
     SetAlarmTime(SystemLocalTimeRules().Now());
     m_bEnable = 0;
@@ -60,34 +60,30 @@ bool CAlarmDlg::OnCommand(WORD nID, WORD nCode, HWND)
 void CAlarmDlg::OnKillFocusDate()
 {
     DoDataExchange(true);
-    if (!CheckAlarmDate(m_strDate))
-        Complain("Invalid Date!             ");
+    Complain(LeavingFieldComplaint(AlarmField::date, m_strDate));
 }
 
 void CAlarmDlg::OnKillFocusTime()
 {
     DoDataExchange(true);
-    if (!CheckAlarmTime(m_strTime))
-        Complain("Invalid Time!             ");
+    Complain(LeavingFieldComplaint(AlarmField::time, m_strTime));
 }
 
 void CAlarmDlg::OnOK()
 {
     DoDataExchange(true);
     AlarmTextCheck check = CheckAlarmTexts(m_strDate, m_strTime, SystemLocalTimeRules());
-    if (check.fault == AlarmTextFault::date) {
-        Complain("Invalid Date!");
-    } else if (check.fault == AlarmTextFault::time) {
-        Complain("Invalid Time!");
-    } else {
-        m_nTime = check.nTime;
-        EndDialog(IDOK);
+    if (const char* complaint = OkComplaint(check.fault)) {
+        Complain(complaint);
+        return;
     }
+    m_nTime = check.nTime;
+    EndDialog(IDOK);
 }
 
 void CAlarmDlg::Complain(const char* text)
 {
-    if (m_bComplaining)
+    if (!text || m_bComplaining)
         return;
     m_bComplaining = true;
     AppMessageBox(m_hWnd, text, MB_OK | MB_ICONEXCLAMATION);

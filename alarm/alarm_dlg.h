@@ -8,10 +8,7 @@
 class CAlarmDlg : public CDialog {
 public:
     // Shows the present moment with the box clear until told otherwise.
-    explicit CAlarmDlg(HWND hWndParent);
-
-    // Runs the dialog modally: IDOK or IDCANCEL.
-    INT_PTR DoModal() { return CDialog::DoModal(m_hWndParent); }
+    CAlarmDlg();
 
     // Both texts become the display texts of the time value.
     void SetAlarmTime(int32_t nTime);
@@ -32,9 +29,9 @@ private:
     void DoDataExchange(bool bSave);
     void OnKillFocusDate();
     void OnKillFocusTime();
+    // Says text, if any, in a message box.
     void Complain(const char* text);
 
-    HWND m_hWndParent;
     int32_t m_nTime = -1;
     // A message box takes the focus from a field; that is no reason for another.
     bool m_bComplaining = false;

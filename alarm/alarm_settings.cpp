@@ -16,3 +16,19 @@ AlarmTextCheck CheckAlarmTexts(std::string_view date, std::string_view time, con
     }
     return check;
 }
+
+const char* LeavingFieldComplaint(AlarmField field, std::string_view text)
+{
+    if (field == AlarmField::date)
+        return CheckAlarmDate(text) ? nullptr : "Invalid Date!             ";
+    return CheckAlarmTime(text) ? nullptr : "Invalid Time!             ";
+}
+
+const char* OkComplaint(AlarmTextFault fault)
+{
+    switch (fault) {
+    case AlarmTextFault::date: return "Invalid Date!";
+    case AlarmTextFault::time: return "Invalid Time!";
+    default: return nullptr;
+    }
+}

@@ -6,7 +6,7 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    CStickyNoteApp& app = GetApp();
+    CStickyNoteApp app;
     if (!app.InitApplication())
         return -1;
     if (app.InitInstance(GetCommandLineA()))

@@ -1,16 +1,19 @@
 list(APPEND DP_PORTABLE_SOURCES
   app/command_line.cpp
+  app/controller_rules.cpp
   app/registry_table.cpp
 )
 list(APPEND DP_WIN_SOURCES
   app/main.cpp
   app/sticky_note_app.cpp
-  app/sticky_note_dlg.cpp
-  app/sticky_note_file.cpp
-  app/notes_io.cpp
+  app/file_dialog.cpp
+  app/note_collection.cpp
   app/registry.cpp
+  app/sticky_note_dlg.cpp
+  app/tray_icon.cpp
 )
 list(APPEND DP_UNIT_TESTS
   tests/unit/command_line_test.cpp
+  tests/unit/controller_rules_test.cpp
   tests/unit/registry_table_test.cpp
 )

@@ -7,8 +7,6 @@
 #include "base/handle.h"
 #include "storage/failure_text.h"
 
-#include <cstring>
-
 namespace {
 
 // Held from the check to the end of the run; only a marker, never waited on.
@@ -23,12 +21,6 @@ void ReportNotesFileFailure(HWND hWndOwner, const std::exception& failure)
 }
 
 }  // namespace
-
-CStickyNoteApp& GetApp()
-{
-    static CStickyNoteApp theApp;
-    return theApp;
-}
 
 bool CStickyNoteApp::InitApplication()
 {
@@ -67,25 +59,19 @@ bool CStickyNoteApp::InitInstance(const char* commandLine)
         return false;
     }
 
-    Preferences prefs = ReadPreferencesFromRegistry();
-    m_bSaveOnShutdown = prefs.saveOnShutdown;
-    m_nDblClick = prefs.dblClick;
-    if (prefs.alarmSound) {
-        m_strAlarmSound.reset(new char[prefs.alarmSound->size() + 1]);
-        std::memcpy(m_strAlarmSound.get(), prefs.alarmSound->c_str(), prefs.alarmSound->size() + 1);
-    }
+    m_prefs = ReadPreferencesFromRegistry();
 
-    m_pStickyNoteDlg = new CStickyNoteDlg(this);
-    HWND hWnd = m_pStickyNoteDlg->GetSafeHwnd();
+    // The controller ends itself with its window, at Quit.
+    auto* controller = new CStickyNoteDlg(*this);
+    HWND hWnd = controller->GetSafeHwnd();
     if (!hWnd) {
-        delete m_pStickyNoteDlg;
-        m_pStickyNoteDlg = nullptr;
+        delete controller;
         m_nExitCode = 1;
         return false;
     }
     ShowWindow(hWnd, SW_HIDE);
     UpdateWindow(hWnd);
-    m_pStickyNoteDlg->OpenNotesFileAtStartup(cmdInfo.m_strFileName);
+    controller->OpenNotesFileAtStartup(cmdInfo.m_strFileName);
     return true;
 }
 
@@ -109,7 +95,14 @@ int CStickyNoteApp::Run()
 
 int CStickyNoteApp::ExitInstance()
 {
-    m_strAlarmSound.reset();
+    m_prefs.alarmSound.reset();
     g_hSingleInstanceMutex.reset();
     return m_nExitCode;
+}
+
+void CStickyNoteApp::SetPreferences(uint32_t saveOnShutdown, uint32_t dblClick)
+{
+    m_prefs.saveOnShutdown = saveOnShutdown;
+    m_prefs.dblClick = dblClick;
+    WritePreferences(saveOnShutdown, dblClick);
 }

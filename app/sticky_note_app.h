@@ -1,13 +1,12 @@
 #pragma once
-// The application object: the start and end of a run.
-#include <windows.h>
+// The application object: the start and end of a run, the preferences, and
+// what the notes read of the program.
+#include "app/registry_table.h"
+#include "notes/note_host.h"
 
 #include <cstdint>
-#include <memory>
 
-class CStickyNoteDlg;
-
-class CStickyNoteApp {
+class CStickyNoteApp : public INoteHost {
 public:
     // Single-instance check; false ends the process at once with status -1.
     bool InitApplication();
@@ -17,18 +16,19 @@ public:
     int Run();
     int ExitInstance();
 
-    const char* AlarmSound() const { return m_strAlarmSound.get(); }
+    int32_t ShowHiddenMode() const override { return m_bShowHidden; }
+    const char* AlarmSound() const override { return m_prefs.alarmSound ? m_prefs.alarmSound->c_str() : nullptr; }
 
-    // The show-hidden-notes mode as note windows read it.
+    // Read once at start-up; the Options dialog's OK changes them here and
+    // in the registry.
+    const Preferences& GetPreferences() const { return m_prefs; }
+    void SetPreferences(uint32_t saveOnShutdown, uint32_t dblClick);
+
+    // The show-hidden-notes mode as notes read it; the note collection keeps
+    // it in step with its own.
     int32_t m_bShowHidden = 0;
-    uint32_t m_bSaveOnShutdown = 0;
-    uint32_t m_nDblClick = 0;
-    std::unique_ptr<char[]> m_strAlarmSound;
-    CStickyNoteDlg* m_pStickyNoteDlg = nullptr;
 
 private:
+    Preferences m_prefs;
     int m_nExitCode = 0;
 };
-
-// The one application object of the process.
-CStickyNoteApp& GetApp();

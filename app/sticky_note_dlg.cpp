@@ -1,85 +1,48 @@
 #include "app/sticky_note_dlg.h"
 
+#include "app/controller_rules.h"
+#include "app/file_dialog.h"
 #include "app/messages.h"
-#include "notes/note_messages.h"
-#include "app/registry.h"
 #include "app/sticky_note_app.h"
-#include "notes/note_dlg.h"
+#include "notes/note_messages.h"
 #include "resources/resource.h"
 
-#include <shellapi.h>
-
-#include <algorithm>
+#include <vector>
 
 namespace {
 
-const UINT kTrayIconId = IDI_DRIFTPAD;
-
-// The first, 88-byte form of the structure on 32-bit Windows: every shell
-// since the first tray takes it.
-NOTIFYICONDATAA TrayIconData(HWND hWnd)
+Answer AnswerOf(int nButton)
 {
-    NOTIFYICONDATAA nid = {};
-    nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    nid.hWnd = hWnd;
-    nid.uID = kTrayIconId;
-    return nid;
+    switch (nButton) {
+    case IDYES: return Answer::yes;
+    case IDNO: return Answer::no;
+    default: return Answer::cancel;
+    }
 }
-
-#ifndef _WIN64
-static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the tray icon structure must be the 88-byte form");
-#endif
 
 }  // namespace
 
-CStickyNoteDlg::CStickyNoteDlg(CStickyNoteApp* pApp)
-    : CDialog(IDD_OPTIONS),
-      m_pApp(pApp),
-      m_bSaveOnShutdown(pApp->m_bSaveOnShutdown),
-      m_nDblClick(pApp->m_nDblClick)
+CStickyNoteDlg::CStickyNoteDlg(CStickyNoteApp& app) : CDialog(IDD_OPTIONS), m_app(app), m_notes(app)
 {
-    // The shell sends this when it (re)starts; the icon must then be added again.
-    m_nTaskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     Create(nullptr);
-}
-
-CStickyNoteDlg::~CStickyNoteDlg()
-{
-    // Only reached without Quit (a failed start-up): notes go with us.
-    DestroyAllNotes();
 }
 
 BOOL CStickyNoteDlg::OnInitDialog()
 {
+    m_notes.SetOwner(m_hWnd);
     HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_DRIFTPAD));
     SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-    AddTrayIcon();
+    m_trayIcon.Add(m_hWnd);
     ShowWindow(m_hWnd, SW_MINIMIZE);
     PostMessageA(m_hWnd, WM_HIDEOPTIONS, 0, 0);
     return TRUE;
 }
 
-bool CStickyNoteDlg::AddTrayIcon()
-{
-    NOTIFYICONDATAA nid = TrayIconData(m_hWnd);
-    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    nid.uCallbackMessage = WM_TRAYICON;
-    nid.hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_DRIFTPAD));
-    lstrcpynA(nid.szTip, "Driftpad", 12);  // a tip keeps at most 11 characters
-    return Shell_NotifyIconA(NIM_ADD, &nid) != FALSE;
-}
-
-void CStickyNoteDlg::RemoveTrayIcon()
-{
-    NOTIFYICONDATAA nid = TrayIconData(m_hWnd);
-    Shell_NotifyIconA(NIM_DELETE, &nid);
-}
-
 bool CStickyNoteDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result)
 {
-    if (msg == m_nTaskbarCreated && msg != 0) {
-        AddTrayIcon();
+    if (m_trayIcon.IsShellRestart(msg)) {
+        m_trayIcon.Add(m_hWnd);
         return true;
     }
     switch (msg) {
@@ -111,7 +74,7 @@ bool CStickyNoteDlg::OnCommand(WORD nID, WORD, HWND)
     switch (nID) {
     case ID_NEWNOTE: OnNewNote(); return true;
     case ID_HIDEALL: OnHideAll(); return true;
-    case ID_SHOWHIDDEN: OnUpdateShowHidden(); OnShowHidden(); return true;
+    case ID_SHOWHIDDEN: OnShowHidden(); return true;
     case ID_DELETEALL: OnDeleteAll(); return true;
     case ID_QUIT:
     case IDC_QUIT: OnQuit(); return true;
@@ -127,13 +90,11 @@ LRESULT CStickyNoteDlg::OnTrayIcon(WPARAM, LPARAM lParam)
 {
     switch (static_cast<UINT>(lParam)) {
     case WM_LBUTTONDBLCLK:
-        if (m_nDblClick == 0)
-            OnOptions();
-        else if (m_nDblClick == 1)
-            OnNewNote();
+        if (unsigned nID = DoubleClickCommand(m_app.GetPreferences().dblClick))
+            OnCommand(static_cast<WORD>(nID), 0, nullptr);
         break;
     case WM_RBUTTONDOWN:
-        ShowTrayMenu();
+        m_trayIcon.ShowMenu();
         break;
     default:
         break;
@@ -141,46 +102,14 @@ LRESULT CStickyNoteDlg::OnTrayIcon(WPARAM, LPARAM lParam)
     return 0;
 }
 
-void CStickyNoteDlg::ShowTrayMenu()
-{
-    RECT work = {};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    UniqueMenu menu(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAYMENU)));
-    if (!menu)
-        return;
-    // Without the foreground the menu would not close when the user clicks elsewhere.
-    SetForegroundWindow(m_hWnd);
-    TrackPopupMenu(GetSubMenu(menu.get(), 0), TPM_RIGHTALIGN, work.right, work.bottom - 170, 0, m_hWnd,
-                   nullptr);
-    PostMessageA(m_hWnd, WM_NULL, 0, 0);
-}
-
 void CStickyNoteDlg::OnInitMenuPopup(HMENU hMenu, UINT, BOOL bSysMenu)
 {
     if (bSysMenu)
         return;
-    const UINT anyNotes = m_noteList.empty() ? MF_GRAYED : MF_ENABLED;
-    int count = GetMenuItemCount(hMenu);
-    for (int pos = 0; pos < count; ++pos) {
-        switch (GetMenuItemID(hMenu, pos)) {
-        case ID_NEWNOTE:
-        case ID_QUIT:
-        case ID_OPEN:
-        case ID_SAVE:
-            EnableMenuItem(hMenu, pos, MF_BYPOSITION | MF_ENABLED);
-            break;
-        case ID_HIDEALL:
-        case ID_DELETEALL:
-            EnableMenuItem(hMenu, pos, MF_BYPOSITION | anyNotes);
-            break;
-        case ID_SHOWHIDDEN:
-            EnableMenuItem(hMenu, pos, MF_BYPOSITION | anyNotes);
-            CheckMenuItem(hMenu, pos, MF_BYPOSITION | (m_bShowHidden ? MF_CHECKED : MF_UNCHECKED));
-            break;
-        default:
-            break;
-        }
-    }
+    TrayFacts facts;
+    facts.bAnyNotes = !m_notes.Empty();
+    facts.bShowHidden = m_notes.GetShowHidden();
+    UpdateMenuItems(hMenu, [&facts](unsigned nID) { return TrayMenuItemState(nID, facts); });
 }
 
 LRESULT CStickyNoteDlg::OnHideOptions()
@@ -191,111 +120,75 @@ LRESULT CStickyNoteDlg::OnHideOptions()
 
 void CStickyNoteDlg::OnNewNote()
 {
-    auto* note = new CNoteDlg;
-    m_noteList.push_back(note);
-    if (!note->CreateNote(m_hWnd)) {
-        m_noteList.pop_back();
-        delete note;
-    }
+    m_notes.Add();
 }
 
 void CStickyNoteDlg::OnHideAll()
 {
-    for (CNoteDlg* note : m_noteList) {
-        if (!m_bShowHidden)
-            ShowWindow(note->GetSafeHwnd(), SW_HIDE);
-        note->SetHiddenFlag(1);
-    }
-}
-
-void CStickyNoteDlg::OnUpdateShowHidden()
-{
-    m_bShowHidden = !m_bShowHidden;
-    m_pApp->m_bShowHidden = m_bShowHidden;
+    m_notes.HideAll();
 }
 
 void CStickyNoteDlg::OnShowHidden()
 {
-    ApplyShowHidden();
-}
-
-void CStickyNoteDlg::ApplyShowHidden()
-{
-    for (CNoteDlg* note : m_noteList) {
-        if (note->GetHiddenFlag())
-            ShowWindow(note->GetSafeHwnd(), m_bShowHidden ? SW_RESTORE : SW_HIDE);
-    }
+    // The toggle flips once, before the notes follow the new mode.
+    m_notes.SetShowHidden(!m_notes.GetShowHidden());
 }
 
 void CStickyNoteDlg::OnDeleteAll()
 {
     BringWindowToTop(m_hWnd);
-    if (AppMessageBox(m_hWnd, "Are you sure you want\rto delete all notes?", MB_YESNO | MB_ICONEXCLAMATION,
-                      "Driftpad: Delete") == IDYES)
-        DestroyAllNotes();
-}
-
-void CStickyNoteDlg::DestroyAllNotes()
-{
-    while (!m_noteList.empty()) {
-        CNoteDlg* note = m_noteList.front();
-        m_noteList.pop_front();
-        DestroyWindow(note->GetSafeHwnd());  // the note deletes itself with its window
-    }
+    int nButton = AppMessageBox(m_hWnd, "Are you sure you want\rto delete all notes?", MB_YESNO | MB_ICONEXCLAMATION,
+                                "Driftpad: Delete");
+    if (DeleteAllConfirmed(AnswerOf(nButton)))
+        m_notes.DeleteAll();
 }
 
 void CStickyNoteDlg::OnQuit()
 {
     BringWindowToTop(m_hWnd);
-    if (!m_noteList.empty()) {
-        switch (AppMessageBox(m_hWnd, "Save notes before quiting?", MB_YESNOCANCEL | MB_ICONQUESTION | MB_SYSTEMMODAL,
-                              "Driftpad: Quit")) {
-        case IDCANCEL:
+    if (!m_notes.Empty()) {
+        int nButton = AppMessageBox(m_hWnd, "Save notes before quiting?",
+                                    MB_YESNOCANCEL | MB_ICONQUESTION | MB_SYSTEMMODAL, "Driftpad: Quit");
+        switch (QuitStepFor(AnswerOf(nButton))) {
+        case QuitStep::stay:
             return;
-        case IDYES:
+        case QuitStep::saveThenQuit:
             // Quit only when the notes are safe: a cancelled Save As cancels
             // Quit, and a failed save is raised and reported before we get here.
             if (!OnSave())
                 return;
             break;
-        default:
+        case QuitStep::quit:
             break;
         }
     }
-    DestroyAllNotes();
-    RemoveTrayIcon();
+    m_notes.DeleteAll();
+    m_trayIcon.Remove();
     DestroyWindow(m_hWnd);
 }
 
 LRESULT CStickyNoteDlg::OnDeleteNote(WPARAM wParam, LPARAM)
 {
-    auto* note = reinterpret_cast<CNoteDlg*>(wParam);
-    auto it = std::find(m_noteList.begin(), m_noteList.end(), note);
-    if (it != m_noteList.end()) {  // a stale request for a note already gone is ignored
-        m_noteList.erase(it);
-        delete note;
-    }
+    m_notes.Delete(reinterpret_cast<HWND>(wParam));
     return 0;
 }
 
 void CStickyNoteDlg::OnOptions()
 {
-    SendDlgItemMessageA(m_hWnd, IDC_AUTOSAVE, BM_SETCHECK, m_bSaveOnShutdown, 0);
-    if (m_nDblClick == 0) {
-        SendDlgItemMessageA(m_hWnd, IDC_DBLCLICKOPTIONS, BM_SETCHECK, BST_CHECKED, 0);
-        SendDlgItemMessageA(m_hWnd, IDC_DBLCLICKNEWNOTE, BM_SETCHECK, BST_UNCHECKED, 0);
-    } else if (m_nDblClick == 1) {
-        SendDlgItemMessageA(m_hWnd, IDC_DBLCLICKOPTIONS, BM_SETCHECK, BST_UNCHECKED, 0);
-        SendDlgItemMessageA(m_hWnd, IDC_DBLCLICKNEWNOTE, BM_SETCHECK, BST_CHECKED, 0);
+    const Preferences& prefs = m_app.GetPreferences();
+    SendDlgItemMessageA(m_hWnd, IDC_AUTOSAVE, BM_SETCHECK, prefs.saveOnShutdown, 0);
+    // Any other value sets neither button.
+    if (prefs.dblClick == 0 || prefs.dblClick == 1) {
+        CheckDlgButton(m_hWnd, IDC_DBLCLICKOPTIONS, prefs.dblClick == 0 ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(m_hWnd, IDC_DBLCLICKNEWNOTE, prefs.dblClick == 1 ? BST_CHECKED : BST_UNCHECKED);
     }
     ShowWindow(m_hWnd, SW_RESTORE);
 }
 
 void CStickyNoteDlg::OnOK()
 {
-    m_bSaveOnShutdown = SendDlgItemMessageA(m_hWnd, IDC_AUTOSAVE, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    m_nDblClick = SendDlgItemMessageA(m_hWnd, IDC_DBLCLICKNEWNOTE, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    WritePreferences(m_bSaveOnShutdown, m_nDblClick);
+    m_app.SetPreferences(IsDlgButtonChecked(m_hWnd, IDC_AUTOSAVE) == BST_CHECKED,
+                         IsDlgButtonChecked(m_hWnd, IDC_DBLCLICKNEWNOTE) == BST_CHECKED);
     ShowWindow(m_hWnd, SW_HIDE);
 }
 
@@ -307,7 +200,62 @@ void CStickyNoteDlg::OnCancel()
 void CStickyNoteDlg::PostNcDestroy()
 {
     // Destroying the main window ends the run.
-    m_pApp->m_pStickyNoteDlg = nullptr;
     PostQuitMessage(0);
     delete this;
+}
+
+void CStickyNoteDlg::OnOpen()
+{
+    std::string path = AskNotesFileName(m_hWnd, false, std::string());
+    if (!path.empty())
+        OpenNotesFile(path);
+}
+
+void CStickyNoteDlg::OpenNotesFile(const std::string& path)
+{
+    m_notes.SetFileName(path);
+    m_notes.Load(path);
+}
+
+void CStickyNoteDlg::OpenNotesFileAtStartup(const std::string& path)
+{
+    try {
+        OpenNotesFile(path);
+    } catch (const std::exception& failure) {
+        ReportFailure(m_hWnd, failure);
+    }
+}
+
+bool CStickyNoteDlg::OnSave()
+{
+    if (m_notes.GetFileName().empty())
+        return OnSaveAs();
+    m_notes.Save(m_notes.GetFileName());
+    return true;
+}
+
+bool CStickyNoteDlg::OnSaveAs()
+{
+    std::string path = AskNotesFileName(m_hWnd, true, m_notes.GetFileName());
+    if (path.empty())
+        return false;
+    m_notes.SetFileName(path);
+    return OnSave();
+}
+
+void CStickyNoteDlg::OnDropFiles(HDROP hDrop)
+{
+    // The whole path of the first file, however long; the others are ignored.
+    UINT length = DragQueryFileA(hDrop, 0, nullptr, 0);
+    std::vector<char> path(length + 1);
+    UINT got = DragQueryFileA(hDrop, 0, path.data(), length + 1);
+    DragFinish(hDrop);
+    if (got)
+        OpenNotesFile(std::string(path.data(), got));
+}
+
+void CStickyNoteDlg::OnEndSession(BOOL bEnding)
+{
+    if (bEnding && m_app.GetPreferences().saveOnShutdown)
+        OnSave();
 }

@@ -1,22 +1,20 @@
 #pragma once
 // The controller: the hidden Options dialog that owns the tray icon, the
-// tray menu and every note.
+// tray menu and every note, and carries out the tray's commands.
+#include "app/note_collection.h"
+#include "app/tray_icon.h"
 #include "base/dialog.h"
 
 #include <shellapi.h>
 
-#include <cstdint>
-#include <list>
 #include <string>
 
 class CStickyNoteApp;
-class CNoteDlg;
 
 class CStickyNoteDlg : public CDialog {
 public:
     // Creates the window; GetSafeHwnd() is null if that failed.
-    explicit CStickyNoteDlg(CStickyNoteApp* pApp);
-    ~CStickyNoteDlg() override;
+    explicit CStickyNoteDlg(CStickyNoteApp& app);
 
     // Makes path the current notes file and loads it (start-up, dropped files).
     void OpenNotesFile(const std::string& path);
@@ -38,7 +36,6 @@ private:
     void OnInitMenuPopup(HMENU hMenu, UINT nIndex, BOOL bSysMenu);
     void OnNewNote();
     void OnHideAll();
-    void OnUpdateShowHidden();
     void OnShowHidden();
     void OnDeleteAll();
     void OnQuit();
@@ -51,21 +48,7 @@ private:
     bool OnSave();
     bool OnSaveAs();
 
-    bool AddTrayIcon();
-    void RemoveTrayIcon();
-    void ShowTrayMenu();
-    void DestroyAllNotes();
-    // Shows or hides every note marked hidden by the current mode.
-    void ApplyShowHidden();
-    void LoadNotesFile(const std::string& path);
-    // Writes the whole collection to path; a failure is raised.
-    void SaveNotesFile(const std::string& path);
-
-    CStickyNoteApp* m_pApp;
-    std::list<CNoteDlg*> m_noteList;
-    std::string m_strFileName;
-    int32_t m_bShowHidden = 0;
-    uint32_t m_bSaveOnShutdown = 0;
-    uint32_t m_nDblClick = 0;
-    UINT m_nTaskbarCreated = 0;
+    CStickyNoteApp& m_app;
+    CTrayIcon m_trayIcon;
+    CNoteCollection m_notes;
 };

@@ -39,6 +39,16 @@ void CDialog::EndDialog(INT_PTR nResult)
         DestroyWindow(m_hWnd);
 }
 
+CDialog* CDialog::FromHandle(HWND hWnd)
+{
+    if (!hWnd || !IsWindow(hWnd) || GetWindowThreadProcessId(hWnd, nullptr) != GetCurrentThreadId())
+        return nullptr;
+    // Only our dialog procedure puts anything there for our dialogs.
+    if (reinterpret_cast<DLGPROC>(GetWindowLongPtrA(hWnd, DWLP_DLGPROC)) != DialogProc)
+        return nullptr;
+    return reinterpret_cast<CDialog*>(GetWindowLongPtrA(hWnd, GWLP_USERDATA));
+}
+
 void CDialog::Attach(HWND hWnd)
 {
     m_hWnd = hWnd;
@@ -127,6 +137,18 @@ void SetFailureReporter(FailureReporter pfnReporter)
 void ReportFailure(HWND hWndOwner, const std::exception& failure)
 {
     g_pfnReporter(hWndOwner, failure);
+}
+
+void UpdateMenuItems(HMENU hMenu, const std::function<MenuItemState(unsigned nID)>& stateOf)
+{
+    int count = GetMenuItemCount(hMenu);
+    for (int pos = 0; pos < count; ++pos) {
+        MenuItemState state = stateOf(GetMenuItemID(hMenu, pos));
+        if (state.bEnabled)
+            EnableMenuItem(hMenu, pos, MF_BYPOSITION | (*state.bEnabled ? MF_ENABLED : MF_GRAYED));
+        if (state.bChecked)
+            CheckMenuItem(hMenu, pos, MF_BYPOSITION | (*state.bChecked ? MF_CHECKED : MF_UNCHECKED));
+    }
 }
 
 std::string WindowText(HWND hWnd)

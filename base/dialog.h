@@ -2,9 +2,12 @@
 // A small dialog base: one static dialog procedure finds the object and
 // dispatches to virtual handlers. Failures raised inside a handler are caught
 // here, once, and handed to the program's failure reporter.
+#include "base/menu_state.h"
+
 #include <windows.h>
 
 #include <exception>
+#include <functional>
 #include <string>
 
 class CDialog {
@@ -23,6 +26,9 @@ public:
     void EndDialog(INT_PTR nResult);
 
     HWND GetSafeHwnd() const { return m_hWnd; }
+    // The dialog object of a live window of this thread, or null: how a
+    // window handle, which outlives no window, names its object.
+    static CDialog* FromHandle(HWND hWnd);
     HWND GetDlgItem(int nID) const { return ::GetDlgItem(m_hWnd, nID); }
 
 protected:
@@ -57,5 +63,7 @@ int AppMessageBox(HWND hWndOwner, const char* text, UINT type, const char* capti
 using FailureReporter = void (*)(HWND hWndOwner, const std::exception& failure);
 void SetFailureReporter(FailureReporter pfnReporter);
 void ReportFailure(HWND hWndOwner, const std::exception& failure);
+// Sets the items of a popup menu that opens as stateOf says of each id.
+void UpdateMenuItems(HMENU hMenu, const std::function<MenuItemState(unsigned nID)>& stateOf);
 // The whole text of a window or control.
 std::string WindowText(HWND hWnd);

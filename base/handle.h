@@ -23,6 +23,13 @@ public:
     }
 
     pointer get() const { return m_h; }
+    // For functions that hand out a new handle through a pointer: whatever
+    // was held is closed first.
+    pointer* put()
+    {
+        reset();
+        return &m_h;
+    }
     explicit operator bool() const { return m_h != Traits::invalid(); }
     pointer release() { return std::exchange(m_h, Traits::invalid()); }
     void reset(pointer h = Traits::invalid())
@@ -72,3 +79,40 @@ using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
 using UniqueRegKey = UniqueHandle<RegKeyTraits>;
 using UniqueBrush = UniqueHandle<BrushTraits>;
 using UniqueMenu = UniqueHandle<MenuTraits>;
+
+// A window's device context, released with the window it came from.
+class WindowDC {
+public:
+    explicit WindowDC(HWND hWnd) : m_hWnd(hWnd), m_hDC(GetDC(hWnd)) {}
+    ~WindowDC()
+    {
+        if (m_hDC)
+            ReleaseDC(m_hWnd, m_hDC);
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+
+    HDC get() const { return m_hDC; }
+    explicit operator bool() const { return m_hDC != nullptr; }
+
+private:
+    HWND m_hWnd;
+    HDC m_hDC;
+};
+
+// An object selected into a DC for one scope; the one it replaced comes back.
+class SelectedObject {
+public:
+    SelectedObject(HDC hDC, HGDIOBJ hObject) : m_hDC(hDC), m_hOld(SelectObject(hDC, hObject)) {}
+    ~SelectedObject()
+    {
+        if (m_hOld)
+            SelectObject(m_hDC, m_hOld);
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC m_hDC;
+    HGDIOBJ m_hOld;
+};

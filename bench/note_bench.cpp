@@ -2,8 +2,8 @@
 // to create and show one, and the memory and GUI objects it holds while it
 // lives. Notes are created in this process as the controller creates them.
 //   note_bench.exe [count]
-#include "app/sticky_note_app.h"
 #include "notes/note_dlg.h"
+#include "notes/note_host.h"
 #include "resources/resource.h"
 #include "tests/e2e/harness.h"
 
@@ -82,6 +82,12 @@ Figures Measure(int count, const std::function<HWND()>& make)
     return f;
 }
 
+// What the program gives its notes: no hidden notes shown, the default sound.
+struct BenchHost : INoteHost {
+    int32_t ShowHiddenMode() const override { return 0; }
+    const char* AlarmSound() const override { return nullptr; }
+};
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -98,8 +104,9 @@ int main(int argc, char** argv)
         ShowWindow(w, SW_SHOWNORMAL);
         return w;
     };
+    static const BenchHost host;
     auto note = [owner] {
-        auto* n = new CNoteDlg;
+        auto* n = new CNoteDlg(host);
         if (!n->CreateNote(owner)) {
             delete n;
             return HWND{};

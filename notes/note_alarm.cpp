@@ -1,66 +1,75 @@
-// The note's alarm: arming timer 1029, the alarm going off, the settings.
-#include "notes/note_dlg.h"
+#include "notes/note_alarm.h"
 
 #include "alarm/alarm_dlg.h"
 #include "alarm/alarm_notice_dlg.h"
 #include "alarm/alarm_timer.h"
 #include "alarm/local_time.h"
+#include "notes/note_dlg.h"
+#include "notes/note_host.h"
 #include "notes/note_messages.h"
-#include "app/sticky_note_app.h"
 
 namespace {
 
 constexpr UINT_PTR ALARM_TIMER_ID = 1029;
 
-// A modal loop lets the tray delete notes meanwhile; the note ends with its
-// window, so after one the note may be gone.
-bool StillThere(HWND hWnd, const CNoteDlg* note)
-{
-    return IsWindow(hWnd) && GetWindowLongPtrA(hWnd, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(note);
-}
-
 }  // namespace
 
-void CNoteDlg::SetAlarmTimer(int32_t nTime)
+void CNoteAlarm::ArmIfSet()
 {
-    m_nAlarmTimer = SetTimer(m_hWnd, ALARM_TIMER_ID, AlarmArmPeriod(nTime, SystemNowMs()), nullptr);
+    if (m_bAlarmEnabled)
+        Arm(m_nAlarmTime);
 }
 
-void CNoteDlg::OnTimer(UINT_PTR nIDEvent)
+void CNoteAlarm::Arm(int32_t nTime)
+{
+    m_nAlarmTimer = SetTimer(m_note.GetSafeHwnd(), ALARM_TIMER_ID, AlarmArmPeriod(nTime, SystemNowMs()), nullptr);
+}
+
+void CNoteAlarm::Disarm()
+{
+    KillTimer(m_note.GetSafeHwnd(), ALARM_TIMER_ID);
+    m_nAlarmTimer = 0;
+}
+
+bool CNoteAlarm::NoteStillThere(HWND hWnd) const
+{
+    return CDialog::FromHandle(hWnd) == &m_note;
+}
+
+void CNoteAlarm::OnTimer(UINT_PTR nIDEvent)
 {
     if (nIDEvent != ALARM_TIMER_ID)
         return;
+    HWND hWnd = m_note.GetSafeHwnd();
     // The timer counts ticks, not the wall clock, and waits one step at most.
     if (std::optional<uint32_t> wait = AlarmWaitLeft(m_nAlarmTime, SystemNowMs())) {
-        m_nAlarmTimer = SetTimer(m_hWnd, ALARM_TIMER_ID, *wait, nullptr);
+        m_nAlarmTimer = SetTimer(hWnd, ALARM_TIMER_ID, *wait, nullptr);
         return;
     }
-    CAlarmNoticeDlg notice(GetText());
-    StartAlarmSound(GetApp().AlarmSound());
-    KillTimer(m_hWnd, ALARM_TIMER_ID);
-    m_nAlarmTimer = 0;
+    CAlarmNoticeDlg notice(m_note.GetText());
+    StartAlarmSound(m_host.AlarmSound());
+    Disarm();
 
-    HWND hWnd = m_hWnd;
     INT_PTR result = notice.Run();
-    if (!StillThere(hWnd, this))
+    if (!NoteStillThere(hWnd))
         return;
     if (result == -1)
-        PostMessageA(GetWindow(hWnd, GW_OWNER), WM_DELETENOTE, reinterpret_cast<WPARAM>(this), 0);
+        PostMessageA(GetWindow(hWnd, GW_OWNER), WM_DELETENOTE, reinterpret_cast<WPARAM>(hWnd), 0);
     // Spent, unless the settings armed a new alarm while the notice was up.
     if (!m_nAlarmTimer)
         m_bAlarmEnabled = 0;
 }
 
-void CNoteDlg::OnAlarmSettings()
+void CNoteAlarm::OnAlarmSettings()
 {
-    CAlarmDlg dlg(nullptr);
+    CAlarmDlg dlg;
     dlg.m_bEnable = m_bAlarmEnabled;
     if (m_bAlarmEnabled)
         dlg.SetAlarmTime(m_nAlarmTime);
 
-    HWND hWnd = m_hWnd;
-    INT_PTR result = dlg.DoModal();
-    if (!StillThere(hWnd, this))
+    HWND hWnd = m_note.GetSafeHwnd();
+    INT_PTR result = dlg.DoModal(nullptr);
+    if (!NoteStillThere(hWnd))
         return;
     if (result != IDOK) {
         // Cancel leaves a waiting alarm waiting, and one whose notice is
@@ -70,18 +79,15 @@ void CNoteDlg::OnAlarmSettings()
     }
     m_nAlarmTime = dlg.GetAlarmTime();
     m_bAlarmEnabled = dlg.m_bEnable;
-    if (m_bAlarmEnabled) {
-        SetAlarmTimer(m_nAlarmTime);
-    } else if (m_nAlarmTimer) {
-        // A switched-off alarm does not ring.
-        KillTimer(m_hWnd, ALARM_TIMER_ID);
-        m_nAlarmTimer = 0;
-    }
+    if (m_bAlarmEnabled)
+        Arm(m_nAlarmTime);
+    else if (m_nAlarmTimer)
+        Disarm();  // a switched-off alarm does not ring
 }
 
-void CNoteDlg::OnClockChanged()
+void CNoteAlarm::OnClockChanged()
 {
     // Only a waiting alarm: one whose notice is up has gone off already.
     if (m_bAlarmEnabled && m_nAlarmTimer)
-        SetAlarmTimer(m_nAlarmTime);
+        Arm(m_nAlarmTime);
 }

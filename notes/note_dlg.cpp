@@ -1,7 +1,8 @@
 #include "notes/note_dlg.h"
 
+#include "notes/note_host.h"
 #include "notes/note_messages.h"
-#include "app/sticky_note_app.h"
+#include "notes/note_rules.h"
 #include "resources/resource.h"
 
 #include <windowsx.h>
@@ -12,11 +13,6 @@ namespace {
 
 const COLORREF kNoteYellow = RGB(255, 255, 0);
 const char kNoteFontFace[] = "MS Sans Serif";
-
-NoteRect ToNoteRect(const RECT& r)
-{
-    return {r.left, r.top, r.right, r.bottom};
-}
 
 NoteRect WorkAreaOf(HMONITOR monitor)
 {
@@ -37,13 +33,12 @@ int CALLBACK NoteFontFound(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM fo
 
 bool FontFaceInstalled(const char* face)
 {
-    HDC dc = GetDC(nullptr);
+    WindowDC dc(nullptr);
     LOGFONTA lf = {};
     lf.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
     bool found = false;
-    EnumFontFamiliesExA(dc, &lf, NoteFontFound, reinterpret_cast<LPARAM>(&found), 0);
-    ReleaseDC(nullptr, dc);
+    EnumFontFamiliesExA(dc.get(), &lf, NoteFontFound, reinterpret_cast<LPARAM>(&found), 0);
     return found;
 }
 
@@ -65,7 +60,10 @@ const char* FallbackFontFace()
 
 }  // namespace
 
-CNoteDlg::CNoteDlg() : CDialog(IDD_NOTE), m_brush(CreateSolidBrush(kNoteYellow)) {}
+CNoteDlg::CNoteDlg(const INoteHost& host)
+    : CDialog(IDD_NOTE), m_host(host), m_brush(CreateSolidBrush(kNoteYellow)), m_alarm(*this, host)
+{
+}
 
 CNoteDlg::~CNoteDlg()
 {
@@ -99,8 +97,8 @@ NoteRecord CNoteDlg::GetRecord() const
     r.m_nTop = m_rcSaved.top;
     r.m_nRight = m_rcSaved.right;
     r.m_nBottom = m_rcSaved.bottom;
-    r.m_bAlarmEnabled = m_bAlarmEnabled;
-    r.m_nAlarmTime = m_nAlarmTime;
+    r.m_bAlarmEnabled = m_alarm.m_bAlarmEnabled;
+    r.m_nAlarmTime = m_alarm.m_nAlarmTime;
     r.m_bAlwaysOnTop = m_edit.m_bAlwaysOnTop;
     r.m_bHidden = m_edit.m_bHidden;
     return r;
@@ -109,8 +107,8 @@ NoteRecord CNoteDlg::GetRecord() const
 void CNoteDlg::LoadRecord(const NoteRecord& r)
 {
     m_rcSaved = {r.m_nLeft, r.m_nTop, r.m_nRight, r.m_nBottom};
-    m_bAlarmEnabled = r.m_bAlarmEnabled;
-    m_nAlarmTime = r.m_nAlarmTime;
+    m_alarm.m_bAlarmEnabled = r.m_bAlarmEnabled;
+    m_alarm.m_nAlarmTime = r.m_nAlarmTime;
     m_edit.m_bAlwaysOnTop = r.m_bAlwaysOnTop;
     m_edit.m_bHidden = r.m_bHidden;
     m_bLoaded = true;
@@ -118,7 +116,7 @@ void CNoteDlg::LoadRecord(const NoteRecord& r)
 
 BOOL CNoteDlg::OnInitDialog()
 {
-    m_edit.Prepare(m_hWnd);
+    m_edit.Prepare(m_hWnd, m_host);
     UseFallbackFontIfMissing();
     if (m_bLoaded) {
         SetWindowPos(m_hWnd, nullptr, m_rcSaved.left, m_rcSaved.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
@@ -133,8 +131,7 @@ BOOL CNoteDlg::OnInitDialog()
     m_tracker.m_nStyle = CRectTracker::solidLine;
     PostMessageA(m_hWnd, WM_APPLYVISIBILITY, 1, 0);
     PostMessageA(m_hWnd, WM_APPLYONTOP, 0, 0);
-    if (m_bAlarmEnabled)
-        SetAlarmTimer(m_nAlarmTime);
+    m_alarm.ArmIfSet();
     return TRUE;
 }
 
@@ -202,24 +199,25 @@ bool CNoteDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result
         ApplyVisibility();
         return true;
     case WM_APPLYONTOP:
-        ApplyAlwaysOnTop(0);
+        ApplyAlwaysOnTop();
         return true;
     case WM_TIMER:
-        OnTimer(wParam);
+        m_alarm.OnTimer(wParam);
         return true;
     case WM_ALARMSETTINGS:
-        OnAlarmSettings();
+        m_alarm.OnAlarmSettings();
         return true;
     case WM_TIMECHANGE:
-        OnClockChanged();
+        m_alarm.OnClockChanged();
         return true;
     case WM_POWERBROADCAST:
         if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
-            OnClockChanged();
+            m_alarm.OnClockChanged();
         result = TRUE;
         return true;
     case WM_DELETENOTE:
-        PostMessageA(GetWindow(m_hWnd, GW_OWNER), WM_DELETENOTE, reinterpret_cast<WPARAM>(this), 0);
+        // The controller knows the note by its window.
+        PostMessageA(GetWindow(m_hWnd, GW_OWNER), WM_DELETENOTE, reinterpret_cast<WPARAM>(m_hWnd), 0);
         return true;
     default:
         return false;
@@ -238,19 +236,16 @@ void CNoteDlg::OnLButtonDown(POINT pt)
     m_rcSaved = outline;
     // Only the top-left corner is taken: a note keeps the template's size.
     SetWindowPos(m_hWnd, nullptr, outline.left, outline.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
-    ApplyAlwaysOnTop(0);
+    ApplyAlwaysOnTop();
     m_tracker.m_rect = m_rcHome;
 }
 
 void CNoteDlg::ApplyVisibility()
 {
-    if (!m_edit.m_bHidden)
-        ShowWindow(m_hWnd, SW_RESTORE);
-    else if (!GetApp().m_bShowHidden)
-        ShowWindow(m_hWnd, SW_HIDE);
+    ShowNoteWindow(m_hWnd, IsNoteOnScreen(m_edit.m_bHidden, m_host.ShowHiddenMode()));
 }
 
-void CNoteDlg::ApplyAlwaysOnTop(UINT extraFlags)
+void CNoteDlg::ApplyAlwaysOnTop()
 {
-    SetNoteTopmost(m_hWnd, m_edit.m_bAlwaysOnTop != 0, SWP_NOOWNERZORDER | extraFlags);
+    SetNoteTopmost(m_hWnd, m_edit.m_bAlwaysOnTop != 0, SWP_NOOWNERZORDER);
 }

@@ -3,6 +3,7 @@
 // characters. The controller creates it and is the only one that ends it.
 #include "base/dialog.h"
 #include "base/handle.h"
+#include "notes/note_alarm.h"
 #include "notes/note_edit.h"
 #include "notes/rect_tracker.h"
 #include "storage/notes_layout.h"
@@ -10,9 +11,11 @@
 #include <cstdint>
 #include <string>
 
+class INoteHost;
+
 class CNoteDlg : public CDialog {
 public:
-    CNoteDlg();
+    explicit CNoteDlg(const INoteHost& host);
     // Destroys the window if it still exists (the controller's single delete).
     ~CNoteDlg() override;
 
@@ -21,6 +24,8 @@ public:
 
     int32_t GetHiddenFlag() const { return m_edit.m_bHidden; }
     void SetHiddenFlag(int32_t bHidden) { m_edit.m_bHidden = bHidden; }
+    // Shows or hides the window as its hidden flag and the host's mode say.
+    void ApplyVisibility();
     std::string GetText() const;
     // The program's own text is never cut to the typing limit.
     void SetText(const std::string& text);
@@ -30,9 +35,6 @@ public:
     // Takes a record read from a file: the window, created next, goes to
     // the saved top-left corner instead of the pointer.
     void LoadRecord(const NoteRecord& record);
-
-    // Alarm (note_alarm.cpp): arms timer 1029 for the given time value.
-    void SetAlarmTimer(int32_t nTime);
 
 protected:
     BOOL OnInitDialog() override;
@@ -50,22 +52,14 @@ private:
     void KeepOnScreen();
     void UseFallbackFontIfMissing();
     void OnLButtonDown(POINT pt);
-    void ApplyVisibility();
-    void ApplyAlwaysOnTop(UINT extraFlags);
+    void ApplyAlwaysOnTop();
 
-    // Alarm handlers (note_alarm.cpp).
-    void OnTimer(UINT_PTR nIDEvent);
-    void OnAlarmSettings();
-    // The clock was set or the machine woke up: re-arm from the present.
-    void OnClockChanged();
-
+    const INoteHost& m_host;
     UniqueBrush m_brush;
     RECT m_rcHome = {};           // the window's own rectangle in its client coordinates
     RECT m_rcSaved = {};          // screen rectangle, written to the file
     CRectTracker m_tracker;
-    int32_t m_bAlarmEnabled = 0;
-    int32_t m_nAlarmTime = 0;
-    UINT_PTR m_nAlarmTimer = 0;
+    CNoteAlarm m_alarm;
     bool m_bLoaded = false;       // created from a file record
     CNoteEdit m_edit;             // the text, the two window flags, the context menu
     UniqueHandle<GdiObjectTraits> m_fallbackFont;

@@ -1,7 +1,9 @@
 #include "notes/note_edit.h"
 
+#include "base/dialog.h"
+#include "notes/note_host.h"
 #include "notes/note_messages.h"
-#include "app/sticky_note_app.h"
+#include "notes/note_rules.h"
 #include "resources/resource.h"
 
 #include <commctrl.h>
@@ -30,13 +32,20 @@ void SetNoteTopmost(HWND hWndNote, bool bTopmost, UINT flags)
     SetWindowPos(hWndNote, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
 }
 
+void ShowNoteWindow(HWND hWndNote, bool bOnScreen)
+{
+    if ((IsWindowVisible(hWndNote) != FALSE) != bOnScreen)
+        ShowWindow(hWndNote, bOnScreen ? SW_RESTORE : SW_HIDE);
+}
+
 CNoteEdit::~CNoteEdit()
 {
     Detach();
 }
 
-bool CNoteEdit::Prepare(HWND hWndNote)
+bool CNoteEdit::Prepare(HWND hWndNote, const INoteHost& host)
 {
+    m_pHost = &host;
     HWND hWnd = GetDlgItem(hWndNote, IDC_NOTEEDIT);
     if (!hWnd || !SetWindowSubclass(hWnd, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
         return false;
@@ -96,11 +105,9 @@ void CNoteEdit::OnContextMenu(LPARAM lParam)
         if (GetFocus() == m_hWnd)
             GetCaretPos(&pt);
         TEXTMETRICA tm = {};
-        if (HDC dc = GetDC(m_hWnd)) {
-            HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(m_hWnd, WM_GETFONT, 0, 0)));
-            GetTextMetricsA(dc, &tm);
-            SelectObject(dc, old);
-            ReleaseDC(m_hWnd, dc);
+        if (WindowDC dc(m_hWnd); dc) {
+            SelectedObject font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(m_hWnd, WM_GETFONT, 0, 0)));
+            GetTextMetricsA(dc.get(), &tm);
         }
         pt.y += tm.tmHeight;
         ClientToScreen(m_hWnd, &pt);
@@ -111,38 +118,15 @@ void CNoteEdit::OnContextMenu(LPARAM lParam)
 
 void CNoteEdit::OnInitMenuPopup(HMENU hMenu)
 {
-    if (GetMenuItemCount(hMenu) <= 0)
-        return;
     DWORD start = 0, end = 0;
     SendMessageA(m_hWnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    const UINT selection = start != end ? MF_ENABLED : MF_GRAYED;
-    for (int pos = 0; pos < GetMenuItemCount(hMenu); ++pos) {
-        switch (GetMenuItemID(hMenu, pos)) {
-        case ID_DELETENOTE:
-        case ID_EDIT_SELECTALL:
-            EnableMenuItem(hMenu, pos, MF_BYPOSITION | MF_ENABLED);
-            break;
-        case ID_EDIT_UNDO:
-            EnableMenuItem(hMenu, pos, MF_BYPOSITION | (SendMessageA(m_hWnd, EM_CANUNDO, 0, 0) ? MF_ENABLED : MF_GRAYED));
-            break;
-        case ID_EDIT_CUT:
-        case ID_EDIT_COPY:
-        case ID_EDIT_DELETE:
-            EnableMenuItem(hMenu, pos, MF_BYPOSITION | selection);
-            break;
-        case ID_EDIT_PASTE:
-            EnableMenuItem(hMenu, pos, MF_BYPOSITION | (IsClipboardFormatAvailable(CF_TEXT) ? MF_ENABLED : MF_GRAYED));
-            break;
-        case ID_ALWAYSONTOP:
-            CheckMenuItem(hMenu, pos, MF_BYPOSITION | (m_bAlwaysOnTop ? MF_CHECKED : MF_UNCHECKED));
-            break;
-        case ID_HIDENOTE:
-            CheckMenuItem(hMenu, pos, MF_BYPOSITION | (m_bHidden ? MF_CHECKED : MF_UNCHECKED));
-            break;
-        default:
-            break;
-        }
-    }
+    NoteMenuFacts facts;
+    facts.bCanUndo = SendMessageA(m_hWnd, EM_CANUNDO, 0, 0) != 0;
+    facts.bHasSelection = start != end;
+    facts.bCanPaste = IsClipboardFormatAvailable(CF_TEXT) != FALSE;
+    facts.bAlwaysOnTop = m_bAlwaysOnTop;
+    facts.bHidden = m_bHidden;
+    UpdateMenuItems(hMenu, [&facts](unsigned nID) { return NoteMenuItemState(nID, facts); });
 }
 
 bool CNoteEdit::OnCommand(WORD nID)
@@ -163,16 +147,14 @@ bool CNoteEdit::OnCommand(WORD nID)
     }
 }
 
-// Toggles go by the flag's truth, so that a 2 read from a file turns off.
 void CNoteEdit::OnHideNote()
 {
-    m_bHidden = m_bHidden ? 0 : 1;
-    if (!GetApp().m_bShowHidden)
-        ShowWindow(GetParent(m_hWnd), m_bHidden ? SW_HIDE : SW_RESTORE);
+    m_bHidden = Toggled(m_bHidden);
+    ShowNoteWindow(GetParent(m_hWnd), IsNoteOnScreen(m_bHidden, m_pHost->ShowHiddenMode()));
 }
 
 void CNoteEdit::OnAlwaysOnTop()
 {
-    m_bAlwaysOnTop = m_bAlwaysOnTop ? 0 : 1;
+    m_bAlwaysOnTop = Toggled(m_bAlwaysOnTop);
     SetNoteTopmost(GetParent(m_hWnd), m_bAlwaysOnTop != 0, SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }

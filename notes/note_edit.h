@@ -8,9 +8,13 @@
 
 #include <cstdint>
 
+class INoteHost;
+
 // Puts a note window into the topmost band or back into the normal one,
 // with the given SetWindowPos flags (besides no move and no size).
 void SetNoteTopmost(HWND hWndNote, bool bTopmost, UINT flags);
+// Shows or hides a note window, touching it only when that changes something.
+void ShowNoteWindow(HWND hWndNote, bool bOnScreen);
 
 class CNoteEdit {
 public:
@@ -21,7 +25,7 @@ public:
 
     // Attaches to control 1001 of the note, limits typing to 150 characters
     // and loads the note's own copy of menu 111.
-    bool Prepare(HWND hWndNote);
+    bool Prepare(HWND hWndNote, const INoteHost& host);
     HWND GetSafeHwnd() const { return m_hWnd; }
 
     // 0 or 1 when set by a toggle; a file may hold any value, and any
@@ -42,5 +46,6 @@ private:
     void Detach();
 
     HWND m_hWnd = nullptr;
+    const INoteHost* m_pHost = nullptr;
     UniqueMenu m_menu;
 };

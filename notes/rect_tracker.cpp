@@ -2,31 +2,20 @@
 
 #include "base/handle.h"
 
-
 namespace {
-
-NoteRect ToNoteRect(const RECT& r)
-{
-    return {r.left, r.top, r.right, r.bottom};
-}
 
 // The drag outline: a 1-pixel frame inverted through a 50% checkerboard on
 // the screen, so that drawing the same frame again erases it.
 class ScreenOutline {
 public:
-    explicit ScreenOutline(HWND hWnd) : m_hWnd(hWnd), m_dc(GetDC(nullptr))
+    explicit ScreenOutline(HWND hWnd) : m_hWnd(hWnd), m_dc(nullptr)
     {
         static const WORD kCheckers[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
         m_bitmap.reset(CreateBitmap(8, 8, 1, 1, kCheckers));
         if (m_bitmap)
             m_brush.reset(CreatePatternBrush(static_cast<HBITMAP>(m_bitmap.get())));
     }
-    ~ScreenOutline()
-    {
-        Erase();
-        if (m_dc)
-            ReleaseDC(nullptr, m_dc);
-    }
+    ~ScreenOutline() { Erase(); }
     ScreenOutline(const ScreenOutline&) = delete;
     ScreenOutline& operator=(const ScreenOutline&) = delete;
 
@@ -52,18 +41,17 @@ private:
     {
         if (!m_dc || !m_brush)
             return;
-        HGDIOBJ old = SelectObject(m_dc, m_brush.get());
+        SelectedObject pattern(m_dc.get(), m_brush.get());
         const int w = r.right - r.left;
         const int h = r.bottom - r.top;
-        PatBlt(m_dc, r.left, r.top, w, 1, PATINVERT);
-        PatBlt(m_dc, r.left, r.bottom - 1, w, 1, PATINVERT);
-        PatBlt(m_dc, r.left, r.top + 1, 1, h - 2, PATINVERT);
-        PatBlt(m_dc, r.right - 1, r.top + 1, 1, h - 2, PATINVERT);
-        SelectObject(m_dc, old);
+        PatBlt(m_dc.get(), r.left, r.top, w, 1, PATINVERT);
+        PatBlt(m_dc.get(), r.left, r.bottom - 1, w, 1, PATINVERT);
+        PatBlt(m_dc.get(), r.left, r.top + 1, 1, h - 2, PATINVERT);
+        PatBlt(m_dc.get(), r.right - 1, r.top + 1, 1, h - 2, PATINVERT);
     }
 
     HWND m_hWnd;
-    HDC m_dc;
+    WindowDC m_dc;  // the whole screen
     UniqueHandle<GdiObjectTraits> m_bitmap;
     UniqueBrush m_brush;
     RECT m_shown = {};

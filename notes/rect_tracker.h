@@ -5,6 +5,11 @@
 
 #include <windows.h>
 
+inline NoteRect ToNoteRect(const RECT& r)
+{
+    return {r.left, r.top, r.right, r.bottom};
+}
+
 class CRectTracker {
 public:
     enum StyleFlags { solidLine = 1 };

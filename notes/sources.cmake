@@ -1,6 +1,7 @@
 # notes: the note window and its editor, with the note's alarm handlers.
 list(APPEND DP_PORTABLE_SOURCES
   notes/note_geometry.cpp
+  notes/note_rules.cpp
 )
 list(APPEND DP_WIN_SOURCES
   notes/note_dlg.cpp
@@ -10,6 +11,7 @@ list(APPEND DP_WIN_SOURCES
 )
 list(APPEND DP_UNIT_TESTS
   tests/unit/note_geometry_test.cpp
+  tests/unit/note_rules_test.cpp
 )
 list(APPEND DP_E2E_TESTS
   tests/e2e/notes_test.cpp

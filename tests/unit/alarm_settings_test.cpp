@@ -26,4 +26,17 @@ TEST(AlarmSettings, OkJudgesTheDateFirstAndRefusesMomentsATimeValueCannotHold)
     }
 }
 
+TEST(AlarmSettings, ComplaintsOnLeavingAFieldAreItsOwnAndOkSaysWhichTextIsWrong)
+{
+    EXPECT_STREQ(LeavingFieldComplaint(AlarmField::date, "12-31"), "Invalid Date!             ");
+    EXPECT_EQ(LeavingFieldComplaint(AlarmField::date, "12/31/26"), nullptr);
+    // Each field is judged by its own rule: a date text is no time.
+    EXPECT_STREQ(LeavingFieldComplaint(AlarmField::time, "12/31/26"), "Invalid Time!             ");
+    EXPECT_EQ(LeavingFieldComplaint(AlarmField::time, "10:30 PM"), nullptr);
+
+    EXPECT_STREQ(OkComplaint(AlarmTextFault::date), "Invalid Date!");
+    EXPECT_STREQ(OkComplaint(AlarmTextFault::time), "Invalid Time!");
+    EXPECT_EQ(OkComplaint(AlarmTextFault::none), nullptr);
+}
+
 }  // namespace

@@ -1,0 +1,44 @@
+#include "app/controller_rules.h"
+
+#include "resources/resource.h"
+
+MenuItemState TrayMenuItemState(unsigned nID, const TrayFacts& facts)
+{
+    switch (nID) {
+    case ID_NEWNOTE:
+    case ID_QUIT:
+    case ID_OPEN:
+    case ID_SAVE:
+        return {true, std::nullopt};
+    case ID_HIDEALL:
+    case ID_DELETEALL:
+        return {facts.bAnyNotes, std::nullopt};
+    case ID_SHOWHIDDEN:
+        return {facts.bAnyNotes, facts.bShowHidden != 0};
+    default:
+        return {};
+    }
+}
+
+unsigned DoubleClickCommand(uint32_t nDblClick)
+{
+    switch (nDblClick) {
+    case 0: return ID_OPTIONS;
+    case 1: return ID_NEWNOTE;
+    default: return 0;
+    }
+}
+
+QuitStep QuitStepFor(Answer answer)
+{
+    switch (answer) {
+    case Answer::yes: return QuitStep::saveThenQuit;
+    case Answer::no: return QuitStep::quit;
+    default: return QuitStep::stay;
+    }
+}
+
+bool DeleteAllConfirmed(Answer answer)
+{
+    return answer == Answer::yes;
+}

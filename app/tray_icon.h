@@ -1,0 +1,22 @@
+#pragma once
+// The tray icon: added at start, added again when the shell restarts,
+// removed at Quit; its popup menu sends its commands to the owner.
+#include <windows.h>
+
+class CTrayIcon {
+public:
+    CTrayIcon();
+
+    // Adds icon 112 with the tip "Driftpad"; the mouse comes back to the
+    // owner as WM_TRAYICON. False when the shell refused it.
+    bool Add(HWND hWndOwner);
+    void Remove();
+    // The shell (re)started and has forgotten every icon.
+    bool IsShellRestart(UINT msg) const { return msg != 0 && msg == m_nTaskbarCreated; }
+    // Menu 102 at the bottom right of the work area.
+    void ShowMenu();
+
+private:
+    HWND m_hWndOwner = nullptr;
+    UINT m_nTaskbarCreated;
+};
