@@ -27,9 +27,7 @@ public:
     {
         // RegDeleteTree empties the key; RegDeleteKey then removes the key itself.
         UniqueRegKey key;
-        HKEY raw = nullptr;
-        if (RegOpenKeyExA(RootKey(k.root), k.key.c_str(), 0, KEY_ALL_ACCESS, &raw) == ERROR_SUCCESS) {
-            key.reset(raw);
+        if (RegOpenKeyExA(RootKey(k.root), k.key.c_str(), 0, KEY_ALL_ACCESS, key.put()) == ERROR_SUCCESS) {
             RegDeleteTreeA(key.get(), nullptr);
             key.reset();
             RegDeleteKeyA(RootKey(k.root), k.key.c_str());
@@ -41,18 +39,14 @@ class Win32RegistrySource : public RegistrySource {
 public:
     bool HasKey(const std::string& key) override
     {
-        HKEY raw = nullptr;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_ALL_ACCESS, &raw) != ERROR_SUCCESS)
-            return false;
-        RegCloseKey(raw);
-        return true;
+        UniqueRegKey owner;
+        return RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_ALL_ACCESS, owner.put()) == ERROR_SUCCESS;
     }
     std::optional<std::string> ReadValue(const std::string& key, const char* valueName, size_t capacity) override
     {
-        HKEY raw = nullptr;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_ALL_ACCESS, &raw) != ERROR_SUCCESS)
+        UniqueRegKey owner;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_ALL_ACCESS, owner.put()) != ERROR_SUCCESS)
             return std::nullopt;
-        UniqueRegKey owner(raw);
         std::string data(capacity, '\0');
         DWORD size = static_cast<DWORD>(capacity);
         if (RegQueryValueExA(owner.get(), valueName, nullptr, nullptr,
@@ -68,11 +62,10 @@ public:
 int SetRegistryValue(HKEY hRoot, const char* key, const char* valueName, const void* data,
                      DWORD type, DWORD size)
 {
-    HKEY raw = nullptr;
+    UniqueRegKey owner;
     if (RegCreateKeyExA(hRoot, key, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                        &raw, nullptr) != ERROR_SUCCESS)
+                        owner.put(), nullptr) != ERROR_SUCCESS)
         return 0;
-    UniqueRegKey owner(raw);
     if (!data)
         return 1;
     return RegSetValueExA(owner.get(), valueName, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
