@@ -13,6 +13,8 @@
 #include <atomic>
 #include <cstdio>
 #include <map>
+#include <thread>
+#include <vector>
 
 namespace {
 

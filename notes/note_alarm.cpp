@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr UINT_PTR ALARM_TIMER_ID = 1029;
 
 }  // namespace
 

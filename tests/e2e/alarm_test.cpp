@@ -11,29 +11,17 @@ namespace e2e {
 namespace {
 
 constexpr const char* kSound = "dp-e2e-chime.wav";
-constexpr UINT kOpenAlarmSettings = 40025;
-constexpr int kNoteEdit = 1001, kDateField = 1003, kTimeField = 1004, kEnableBox = 1006, kNoticeText = 1007;
 
 int32_t Now() { return static_cast<int32_t>(std::time(nullptr)); }
 
-struct FileNote {
-    std::string text;
-    int32_t alarmFlag = 0, alarmTime = 0, hidden = 0;
-};
-
-// Header (mode, reserved, 16-bit count), then per note its text with a
-// one-byte length and its record: rectangle, alarm flag and time, on top, hidden.
-std::string NotesFile(const std::vector<FileNote>& notes)
+FileNote Alarmed(const std::string& text, int32_t flag, int32_t time, int32_t hidden = 0)
 {
-    std::string out = {0, 0, 0, 0, 0, 0, 0, 0, static_cast<char>(notes.size()), 0};
-    int32_t left = 60;
-    for (const auto& n : notes) {
-        out += static_cast<char>(n.text.size()) + n.text;
-        for (int32_t v : {left, 80, left + 130, 190, n.alarmFlag, n.alarmTime, 0, n.hidden})
-            out.append(reinterpret_cast<const char*>(&v), 4);
-        left += 200;
-    }
-    return out;
+    FileNote n;
+    n.text = text;
+    n.alarmFlag = flag;
+    n.alarmTime = time;
+    n.hidden = hidden;
+    return n;
 }
 
 // The date and time texts the program shows for a moment, from the C runtime's local time.
@@ -48,11 +36,7 @@ std::pair<std::string, std::string> AlarmTexts(int32_t value)
     return {date, time};
 }
 
-void SetItemText(HWND dlg, int id, const std::string& text)
-{
-    SendMessageA(GetDlgItem(dlg, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-bool IsChecked(HWND dlg) { return SendMessageA(GetDlgItem(dlg, kEnableBox), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool IsChecked(HWND dlg) { return SendMessageA(GetDlgItem(dlg, IDC_ALARMENABLE), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 // Moves the focus inside a dialog as Tab or a click would, on its own thread.
 void FocusItem(HWND dlg, int id) { PostMessageA(dlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dlg, id)), TRUE); }
 
@@ -69,8 +53,8 @@ protected:
     void StartWithNotes(const std::vector<FileNote>& notes)
     {
         std::string file = dir + "\\alarms.dpd";
-        WriteFileBytes(file, NotesFile(notes));
-        SetRegDword(HKEY_CURRENT_USER, "Software\\Vantry\\Driftpad\\Preferences", "SaveOnShutdown", 0);
+        WriteFileBytes(file, NotesFileBytes(notes));
+        SetRegDword(HKEY_CURRENT_USER, kPreferencesKey, "SaveOnShutdown", 0);
         SetRegString(HKEY_CURRENT_USER, "AppEvents\\Schemes\\Apps\\Driftpad\\DP Alarm\\.current", nullptr, kSound);
         m_log = dir + "\\stderr.log";
         ASSERT_TRUE(app.StartWithEnvironment("'" + file + "'", {"WINEDEBUG=-all,+winmm"}, m_log));
@@ -95,14 +79,14 @@ protected:
     HWND With(const std::string& text, bool notice = false)
     {
         for (HWND w : notice ? Notices() : app.Notes())
-            if (DialogItemText(w, notice ? kNoticeText : kNoteEdit) == text)
+            if (DialogItemText(w, notice ? IDC_NOTICETEXT : IDC_NOTEEDIT) == text)
                 return w;
         return nullptr;
     }
 
     HWND OpenSettings(HWND note)
     {
-        PostMessageA(note, kOpenAlarmSettings, 0, 0);
+        PostMessageA(note, WM_ALARMSETTINGS, 0, 0);
         return app.WaitDialog("Alarm Settings");
     }
 
@@ -112,7 +96,7 @@ protected:
         HWND dlg = OpenSettings(note);
         std::string shown = !dlg ? "no dialog"
                             : !IsChecked(dlg) ? "off"
-                                              : DialogItemText(dlg, kDateField) + " " + DialogItemText(dlg, kTimeField);
+                                              : DialogItemText(dlg, IDC_ALARMDATE) + " " + DialogItemText(dlg, IDC_ALARMTIME);
         if (change)
             change(dlg);
         PressButton(dlg, change ? IDOK : IDCANCEL);
@@ -120,15 +104,12 @@ protected:
         return shown;
     }
 
-    // The one message box of the program, its text, closed with OK.
+    // The one message box of the program, its text, closed with OK; no other follows.
     std::string AnswerMessageBox()
     {
-        HWND box = app.WaitDialog("Driftpad", 3000);
-        Sleep(200);
-        EXPECT_EQ(1u, ProcessWindows(app.Pid(), "#32770", "Driftpad", true).size()) << "one message at a time";
-        std::string text = box ? MessageBoxText(box) : "(no message box)";
-        PressButton(box, IDOK);
-        WaitUntil([&] { return !IsWindow(box); }, 3000);
+        std::string text = app.Answer("Driftpad", IDOK);
+        EXPECT_TRUE(app.Sync());
+        EXPECT_TRUE(ProcessWindows(app.Pid(), "#32770", "Driftpad", true).empty()) << "one message only";
         return text;
     }
 
@@ -137,7 +118,7 @@ protected:
 
 TEST_F(AlarmTest, PastAlarmRingsAfterTheNoteAppearsOthersRingBesideItAndTheNoticeKeepsOrDeletes)
 {
-    StartWithNotes({{"Call the dentist", 1, Now() - 3600}, {"hidden", 0, 0, 1}});
+    StartWithNotes({Alarmed("Call the dentist", 1, Now() - 3600), Alarmed("hidden", 0, 0, 1)});
     ASSERT_TRUE(app.WaitNoteCount(1, true));
     auto appeared = std::chrono::steady_clock::now();
     ASSERT_TRUE(WaitUntil([&] { return With("Call the dentist", true); }, 4000));
@@ -151,19 +132,19 @@ TEST_F(AlarmTest, PastAlarmRingsAfterTheNoteAppearsOthersRingBesideItAndTheNotic
 
     // Meanwhile the hidden note gets the present minute, typed in lower case:
     // it has begun, so the alarm is due at once, with the note's text of the moment.
-    HWND note = With("hidden"), dlg = OpenSettings(note), time = GetDlgItem(dlg, kTimeField);
+    HWND note = With("hidden"), dlg = OpenSettings(note), time = GetDlgItem(dlg, IDC_ALARMTIME);
     ASSERT_NE(nullptr, dlg);
     auto texts = AlarmTexts(Now());
-    FocusItem(dlg, kTimeField);
+    FocusItem(dlg, IDC_ALARMTIME);
     PostMessageA(time, EM_SETSEL, 0, -1);
     for (char c : texts.second)
         PostMessageA(time, WM_CHAR, static_cast<unsigned char>(std::tolower(c)), 0);
     EXPECT_TRUE(WaitUntil([&] { return WindowText(time) == texts.second; }, 2000)) << WindowText(time);
-    SetItemText(dlg, kDateField, texts.first);
-    SendMessageA(GetDlgItem(dlg, kEnableBox), BM_SETCHECK, BST_CHECKED, 0);
-    SetItemText(note, kNoteEdit, "Stand up");
+    SetItemText(dlg, IDC_ALARMDATE, texts.first);
+    SendMessageA(GetDlgItem(dlg, IDC_ALARMENABLE), BM_SETCHECK, BST_CHECKED, 0);
+    SetItemText(note, IDC_NOTEEDIT, "Stand up");
     PressButton(dlg, IDOK);
-    ASSERT_TRUE(app.NoDialog("Driftpad", 300)) << "no complaint";
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg); })) << "no complaint";
     ASSERT_TRUE(WaitNotices(2, 2500));
     HWND standUp = With("Stand up", true);
     EXPECT_NE(nullptr, standUp);
@@ -175,16 +156,17 @@ TEST_F(AlarmTest, PastAlarmRingsAfterTheNoteAppearsOthersRingBesideItAndTheNotic
     for (HWND n : app.Notes())
         for (UINT msg : {WM_TIMECHANGE, WM_POWERBROADCAST})
             PostMessageA(n, msg, PBT_APMRESUMEAUTOMATIC, 0);
-    Sleep(1500);
+    ASSERT_TRUE(app.Sync());
+    // A ring would come from the notes' timers: give them their second.
+    WaitUntil([&] { return Notices().size() != 2; }, 1500);
     EXPECT_EQ(2u, Notices().size());
     EXPECT_EQ(2u, app.Notes().size());
 
     // Delete removes the note once its notice is closed; OK keeps it, with the alarm spent.
-    PressButton(standUp, 40002);
+    PressButton(standUp, ID_DELETENOTE);
     EXPECT_TRUE(app.WaitNoteCount(1));
     PressButton(dentist, IDOK);
     EXPECT_TRUE(WaitNotices(0));
-    EXPECT_TRUE(app.NoDialog("Note Alarm!", 1500));
     ASSERT_EQ(1u, app.Notes().size());
     EXPECT_EQ("off", Alarm(app.Notes().front()));
 }
@@ -194,14 +176,14 @@ TEST_F(AlarmTest, PastAlarmRingsAfterTheNoteAppearsOthersRingBesideItAndTheNotic
 TEST_F(AlarmTest, AlarmRingsAtItsSecondNeverEarlyAndNotOnceSwitchedOff)
 {
     const int32_t due = Now() + 5, later = Now() + 3600;
-    StartWithNotes({{"on the dot", 1, due}, {"off", 1, due - 1}, {"later", 1, later}});
+    StartWithNotes({Alarmed("on the dot", 1, due), Alarmed("off", 1, due - 1), Alarmed("later", 1, later)});
     // The box cleared on one, OK at once on another, which is then poked.
     EXPECT_EQ(AlarmTexts(due - 1).first + " " + AlarmTexts(due - 1).second,
-              Alarm(With("off"), [](HWND dlg) { SendMessageA(GetDlgItem(dlg, kEnableBox), BM_SETCHECK, BST_UNCHECKED, 0); }));
+              Alarm(With("off"), [](HWND dlg) { SendMessageA(GetDlgItem(dlg, IDC_ALARMENABLE), BM_SETCHECK, BST_UNCHECKED, 0); }));
     Alarm(With("later"), [](HWND) {});
     ASSERT_LT(Now(), due - 1) << "too slow to switch the alarm off in time";
     for (UINT msg : {WM_TIMER, WM_TIMECHANGE, WM_POWERBROADCAST})
-        PostMessageA(With("later"), msg, msg == WM_TIMER ? 1029 : PBT_APMRESUMEAUTOMATIC, 0);
+        PostMessageA(With("later"), msg, msg == WM_TIMER ? ALARM_TIMER_ID : PBT_APMRESUMEAUTOMATIC, 0);
 
     ASSERT_TRUE(WaitNotices(1, 7000));
     using namespace std::chrono;
@@ -209,7 +191,6 @@ TEST_F(AlarmTest, AlarmRingsAtItsSecondNeverEarlyAndNotOnceSwitchedOff)
     EXPECT_TRUE(lateMs >= 0 && lateMs <= 1000) << lateMs;
     EXPECT_NE(nullptr, With("on the dot", true));
     PressButton(Notices().front(), IDOK);
-    EXPECT_TRUE(app.NoDialog("Note Alarm!", 1200));
     EXPECT_EQ(AlarmTexts(later).first + " " + AlarmTexts(later).second, Alarm(With("later")));
     EXPECT_EQ("off", Alarm(With("off")));
 }
@@ -217,58 +198,57 @@ TEST_F(AlarmTest, AlarmRingsAtItsSecondNeverEarlyAndNotOnceSwitchedOff)
 TEST_F(AlarmTest, SettingsShowThePresentAndComplainOnLeavingAFieldAndOnOK)
 {
     StartApp();
-    app.Command(40001);
+    app.Command(ID_NEWNOTE);
     ASSERT_TRUE(app.WaitNoteCount(1, true));
     int32_t before = Now();
     HWND dlg = OpenSettings(app.Notes().front());
     ASSERT_NE(nullptr, dlg);
-    const std::string goodDate = DialogItemText(dlg, kDateField), goodTime = DialogItemText(dlg, kTimeField);
+    const std::string goodDate = DialogItemText(dlg, IDC_ALARMDATE), goodTime = DialogItemText(dlg, IDC_ALARMTIME);
     const auto shown = std::make_pair(goodDate, goodTime);
     EXPECT_TRUE(shown == AlarmTexts(before) || shown == AlarmTexts(Now())) << goodDate << "|" << goodTime;
     EXPECT_FALSE(IsChecked(dlg));
     EXPECT_TRUE(WaitUntil([&] { return Focused(dlg, IDOK); }, 2000));
     // Neither field scrolls sideways; both take 15 characters.
-    for (int id : {kDateField, kTimeField})
+    for (int id : {IDC_ALARMDATE, IDC_ALARMTIME})
         EXPECT_TRUE(!(GetWindowLongA(GetDlgItem(dlg, id), GWL_STYLE) & ES_AUTOHSCROLL)
                     && SendMessageA(GetDlgItem(dlg, id), EM_GETLIMITTEXT, 0, 0) == 15) << id;
 
     // Leaving a field checks only that field, with the padded message.
-    for (int id : {kDateField, kTimeField}) {
-        SetItemText(dlg, kDateField, id == kDateField ? "12-31" : goodDate);
-        SetItemText(dlg, kTimeField, id == kTimeField ? "10:30" : goodTime);
+    for (int id : {IDC_ALARMDATE, IDC_ALARMTIME}) {
+        SetItemText(dlg, IDC_ALARMDATE, id == IDC_ALARMDATE ? "12-31" : goodDate);
+        SetItemText(dlg, IDC_ALARMTIME, id == IDC_ALARMTIME ? "10:30" : goodTime);
         FocusItem(dlg, id);
-        FocusItem(dlg, kEnableBox);
-        EXPECT_EQ(id == kDateField ? "Invalid Date!             " : "Invalid Time!             ", AnswerMessageBox());
+        FocusItem(dlg, IDC_ALARMENABLE);
+        EXPECT_EQ(id == IDC_ALARMDATE ? "Invalid Date!             " : "Invalid Time!             ", AnswerMessageBox());
     }
     // OK: the date first, then the time, and a date the time value cannot
     // hold (not stored as -1); the dialog stays open.
     for (auto [date, time, message] : {std::make_tuple("12-31", "10:30", "Invalid Date!"),
                                        std::make_tuple(goodDate.c_str(), "10:30", "Invalid Time!"),
                                        std::make_tuple("1/1/40", goodTime.c_str(), "Invalid Date!")}) {
-        SetItemText(dlg, kDateField, date);
-        SetItemText(dlg, kTimeField, time);
+        SetItemText(dlg, IDC_ALARMDATE, date);
+        SetItemText(dlg, IDC_ALARMTIME, time);
         PressButton(dlg, IDOK);
         EXPECT_EQ(message, AnswerMessageBox()) << date << " " << time;
     }
     EXPECT_TRUE(IsWindowVisible(dlg));
 
     // Enter with the focus still in a bad Date field: one message, not two.
-    SetItemText(dlg, kDateField, "12-31");
-    FocusItem(dlg, kDateField);
-    ASSERT_TRUE(WaitUntil([&] { return Focused(dlg, kDateField); }, 2000));
+    SetItemText(dlg, IDC_ALARMDATE, "12-31");
+    FocusItem(dlg, IDC_ALARMDATE);
+    ASSERT_TRUE(WaitUntil([&] { return Focused(dlg, IDC_ALARMDATE); }, 2000));
     PressButton(dlg, IDOK);
     EXPECT_EQ("Invalid Date!", AnswerMessageBox());
-    SetItemText(dlg, kDateField, goodDate);
-    FocusItem(dlg, kEnableBox);
+    SetItemText(dlg, IDC_ALARMDATE, goodDate);
+    FocusItem(dlg, IDC_ALARMENABLE);
     PressButton(dlg, IDCANCEL);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dlg); }, 3000));
-    EXPECT_TRUE(app.NoDialog("Driftpad", 300));
 }
 
 TEST_F(AlarmTest, TwoAlarmsDueTogetherShowTwoNotices)
 {
     // Each notice is on screen at once, not only when the other has closed.
-    StartWithNotes({{"first", 1, Now() - 60}, {"second", 1, Now() - 60}});
+    StartWithNotes({Alarmed("first", 1, Now() - 60), Alarmed("second", 1, Now() - 60)});
     ASSERT_TRUE(WaitNotices(2));
     EXPECT_NE(nullptr, With("first", true));
     EXPECT_NE(nullptr, With("second", true));

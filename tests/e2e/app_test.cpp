@@ -7,7 +7,7 @@
 namespace e2e {
 namespace {
 
-constexpr const char* kPrefs = "Software\\Vantry\\Driftpad\\Preferences";
+constexpr const char* kPrefs = kPreferencesKey;
 
 using AppTest = DriftpadTest;
 
@@ -16,7 +16,7 @@ bool TrayIconPresent(HWND controller)
     NOTIFYICONDATAA nid = {};
     nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
     nid.hWnd = controller;
-    nid.uID = 112;
+    nid.uID = IDI_DRIFTPAD;
     nid.uFlags = NIF_TIP;
     lstrcpyA(nid.szTip, "Driftpad");
     return Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
@@ -25,17 +25,13 @@ bool TrayIconPresent(HWND controller)
 bool Visible(HWND w) { return IsWindowVisible(w) != FALSE; }
 LRESULT Checked(HWND dialog, int id) { return SendMessageA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0); }
 
-// Runs a registry request and answers its message box, if one is expected.
+// Runs a registry request and answers its message box, if one is expected
+// (an unexpected box keeps the program from ending).
 void RunRegistryRequest(App& run, const std::string& args, const char* expectedText, const std::string& dir = "")
 {
     ASSERT_TRUE(run.Start(args, dir));
     if (expectedText) {
-        HWND box = run.WaitDialog("Driftpad");
-        ASSERT_NE(nullptr, box);
-        EXPECT_EQ(expectedText, MessageBoxText(box));
-        PressButton(box, IDOK);
-    } else {
-        EXPECT_TRUE(run.NoDialog("Driftpad", 300));
+        EXPECT_EQ(expectedText, run.Answer("Driftpad", IDOK));
     }
     EXPECT_EQ(0u, run.WaitExit());
     EXPECT_TRUE(ProcessWindows(run.Pid(), nullptr).empty());
@@ -47,8 +43,7 @@ TEST_F(AppTest, StartShowsOnlyTheTrayIconAndQuitWithoutNotesEndsAtOnce)
     EXPECT_TRUE(WaitUntil([&] { return TrayIconPresent(controller); }));
     EXPECT_FALSE(Visible(controller));
     EXPECT_TRUE(app.Notes().empty());
-    app.Command(40008);
-    EXPECT_TRUE(app.NoDialog("Driftpad: Quit", 300));
+    app.Command(ID_QUIT);  // no question: a question would keep it running
     EXPECT_EQ(0u, app.WaitExit());
     EXPECT_FALSE(TrayIconPresent(controller));
 }
@@ -120,17 +115,16 @@ TEST_F(AppTest, DoubleClickAndTheOptionsFollowThePreference)
     SetRegDword(HKEY_CURRENT_USER, kPrefs, "SaveOnShutdown", 0);
     SetRegDword(HKEY_CURRENT_USER, kPrefs, "DblClick", 2);
     HWND controller = StartApp();
-    app.Tray(WM_LBUTTONDBLCLK);  // 2: nothing at all
-    Sleep(500);
+    ASSERT_TRUE(app.SendAndWait(WM_TRAYICON, 0, WM_LBUTTONDBLCLK));  // 2: nothing at all
     EXPECT_FALSE(Visible(controller));
     EXPECT_TRUE(app.Notes().empty());
-    app.Command(40024);  // neither radio button is set from a 2
+    app.Command(ID_OPTIONS);  // neither radio button is set from a 2
     ASSERT_TRUE(WaitUntil([&] { return Visible(controller); }));
-    EXPECT_EQ(BST_UNCHECKED, Checked(controller, 1010));
-    EXPECT_EQ(BST_UNCHECKED, Checked(controller, 1011));
-    PostMessageA(GetDlgItem(controller, 1008), BM_CLICK, 0, 0);
-    PostMessageA(GetDlgItem(controller, 1011), BM_CLICK, 0, 0);
-    ASSERT_TRUE(WaitUntil([&] { return Checked(controller, 1011) == BST_CHECKED; }));
+    EXPECT_EQ(BST_UNCHECKED, Checked(controller, IDC_DBLCLICKOPTIONS));
+    EXPECT_EQ(BST_UNCHECKED, Checked(controller, IDC_DBLCLICKNEWNOTE));
+    PostMessageA(GetDlgItem(controller, IDC_AUTOSAVE), BM_CLICK, 0, 0);
+    PostMessageA(GetDlgItem(controller, IDC_DBLCLICKNEWNOTE), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return Checked(controller, IDC_DBLCLICKNEWNOTE) == BST_CHECKED; }));
     PressButton(controller, IDOK);
     EXPECT_TRUE(WaitUntil([&] { return !Visible(controller); }));
     EXPECT_TRUE(WaitUntil([&] { return RegDword(HKEY_CURRENT_USER, kPrefs, "DblClick") == 1u; }));
@@ -143,14 +137,15 @@ TEST_F(AppTest, OptionsCancelAndEscapeOnlyHideAndEnterIsOk)
 {
     HWND controller = StartApp();
     for (UINT key : {0u, unsigned(VK_ESCAPE), unsigned(VK_RETURN)}) {
-        app.Command(40024);
+        app.Command(ID_OPTIONS);
         ASSERT_TRUE(WaitUntil([&] { return Visible(controller); }));
         if (key)  // typed in the dialog, through the dialog keys
-            PostMessageA(GetDlgItem(controller, 1008), WM_KEYDOWN, key, 0);
+            PostMessageA(GetDlgItem(controller, IDC_AUTOSAVE), WM_KEYDOWN, key, 0);
         else
             PressButton(controller, IDCANCEL);
         EXPECT_TRUE(WaitUntil([&] { return !Visible(controller); })) << key;
-        EXPECT_EQ(key == VK_RETURN, WaitUntil([&] { return RegKeyExists(HKEY_CURRENT_USER, kPrefs); }, 300)) << key;
+        ASSERT_TRUE(app.Sync());
+        EXPECT_EQ(key == VK_RETURN, RegKeyExists(HKEY_CURRENT_USER, kPrefs)) << key;
     }
     EXPECT_TRUE(app.Running());
 }
@@ -159,13 +154,13 @@ TEST_F(AppTest, TrayMenuOpensOnTheRightPressAtTheWorkAreaCornerWithItsStates)
 {
     StartApp();
     ASSERT_TRUE(InjectMenuProbe(app));
-    app.Tray(WM_RBUTTONUP);  // only the press opens it
-    EXPECT_FALSE(WaitPopupMenu(300));
+    ASSERT_TRUE(app.SendAndWait(WM_TRAYICON, 0, WM_RBUTTONUP));  // only the press opens it
+    EXPECT_TRUE(ProcessWindows(app.Pid(), "#32768", nullptr, true).empty());
     const struct { UINT id; const char* text; bool grayed; } expected[] = {
-        {40024, "Options...", false}, {0, "", false}, {40001, "New Note", false}, {0, "", false},
-        {40003, "Hide All Notes", true}, {40004, "Show Hidden Notes", true}, {40005, "Delete All Notes", true},
-        {0, "", false}, {40010, "&Open", false}, {40022, "Save", false}, {40023, "Save As...", false},
-        {0, "", false}, {40008, "Quit", false},
+        {ID_OPTIONS, "Options...", false}, {0, "", false}, {ID_NEWNOTE, "New Note", false}, {0, "", false},
+        {ID_HIDEALL, "Hide All Notes", true}, {ID_SHOWHIDDEN, "Show Hidden Notes", true}, {ID_DELETEALL, "Delete All Notes", true},
+        {0, "", false}, {ID_OPEN, "&Open", false}, {ID_SAVE, "Save", false}, {ID_SAVEAS, "Save As...", false},
+        {0, "", false}, {ID_QUIT, "Quit", false},
     };
     unsigned seen = MenuProbeSequence();
     app.Tray(WM_RBUTTONDOWN);
@@ -180,48 +175,44 @@ TEST_F(AppTest, TrayMenuOpensOnTheRightPressAtTheWorkAreaCornerWithItsStates)
                 << i << " " << item.text;
         }
     }
-    HWND menu = WaitPopupMenu();
+    HWND menu = WaitPopupMenu(app.Pid());
     ASSERT_NE(nullptr, menu);
     RECT r = WindowRect(menu), work = WorkArea();
     EXPECT_EQ(work.right, r.right);
     // Taller than 170 pixels, the menu is pushed up to fit above the taskbar.
     EXPECT_LE(r.bottom, work.bottom);
     EXPECT_GE(r.top, work.bottom - 170 - (r.bottom - r.top));
-    ChooseMenuItemByKeys(menu, 1);  // Options..., New Note
+    MenuKeys(menu, {VK_DOWN, VK_DOWN, VK_RETURN});  // Options..., New Note
     ASSERT_TRUE(app.WaitNoteCount(1, true));
 
     // With a note the three are enabled; Show Hidden's check follows the mode.
-    app.Command(40004);
+    app.Command(ID_SHOWHIDDEN);
     seen = MenuProbeSequence();
     app.Tray(WM_RBUTTONDOWN);
     items = WaitMenuProbe(seen);
     ASSERT_TRUE(items.has_value());
     EXPECT_FALSE((*items)[4].grayed || (*items)[5].grayed || (*items)[6].grayed);
     EXPECT_TRUE((*items)[5].checked);
-    ASSERT_NE(nullptr, menu = WaitPopupMenu());
-    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-    EXPECT_TRUE(WaitNoPopupMenu());
+    ASSERT_NE(nullptr, menu = WaitPopupMenu(app.Pid()));
+    MenuKeys(menu, {VK_ESCAPE});
+    EXPECT_TRUE(WaitNoPopupMenu(app.Pid()));
 }
 
 TEST_F(AppTest, QuitWithNotesAsksFirst)
 {
     StartApp();
-    app.Command(40001);
+    app.Command(ID_NEWNOTE);
     ASSERT_TRUE(app.WaitNoteCount(1, true));
     for (int answer : {IDCANCEL, IDYES, IDNO}) {
-        app.Command(40008);
-        HWND box = app.WaitDialog("Driftpad: Quit");
-        ASSERT_NE(nullptr, box);
-        EXPECT_EQ("Save notes before quiting?", MessageBoxText(box));
-        PressButton(box, answer);
+        app.Command(ID_QUIT);
+        EXPECT_EQ("Save notes before quiting?", app.Answer("Driftpad: Quit", answer));
         if (answer == IDYES) {  // no file yet: Save As; cancelling it cancels Quit
             HWND saveAs = app.WaitDialog("Save As");
             ASSERT_NE(nullptr, saveAs);
             PressButton(saveAs, IDCANCEL);
         }
         if (answer != IDNO) {
-            Sleep(300);
-            EXPECT_TRUE(app.Running()) << answer;
+            EXPECT_TRUE(app.Sync()) << answer;
             EXPECT_EQ(1u, app.Notes(true).size()) << answer;
         }
     }
@@ -231,38 +222,35 @@ TEST_F(AppTest, QuitWithNotesAsksFirst)
 TEST_F(AppTest, DeleteAllAsksFirst)
 {
     StartApp();
-    app.Command(40001);
-    app.Command(40001);
+    app.Command(ID_NEWNOTE);
+    app.Command(ID_NEWNOTE);
     ASSERT_TRUE(app.WaitNoteCount(2, true));
     for (int answer : {IDNO, IDYES}) {
-        app.Command(40005);
-        HWND box = app.WaitDialog("Driftpad: Delete");
-        ASSERT_NE(nullptr, box);
-        EXPECT_EQ("Are you sure you want\rto delete all notes?", MessageBoxText(box));
-        PressButton(box, answer);
+        app.Command(ID_DELETEALL);
+        EXPECT_EQ("Are you sure you want\rto delete all notes?", app.Answer("Driftpad: Delete", answer));
+        ASSERT_TRUE(app.Sync());
+        EXPECT_EQ(answer == IDNO ? 2u : 0u, app.Notes().size()) << answer;
     }
-    EXPECT_TRUE(app.WaitNoteCount(0));
 }
 
 TEST_F(AppTest, ShowHiddenFlipsOncePerCommand)
 {
     StartApp();
-    app.Command(40001);
-    app.Command(40001);
+    app.Command(ID_NEWNOTE);
+    app.Command(ID_NEWNOTE);
     ASSERT_TRUE(app.WaitNoteCount(2, true));
-    app.Command(40003);  // Hide All
+    app.Command(ID_HIDEALL);  // Hide All
     ASSERT_TRUE(app.WaitNoteCount(0, true));
-    app.Command(40004);
+    app.Command(ID_SHOWHIDDEN);
     EXPECT_TRUE(app.WaitNoteCount(2, true));
-    app.Command(40004);
+    app.Command(ID_SHOWHIDDEN);
     EXPECT_TRUE(app.WaitNoteCount(0, true));
     // Hide All while the mode is on keeps them visible; turning it off hides them.
-    app.Command(40004);
+    app.Command(ID_SHOWHIDDEN);
     ASSERT_TRUE(app.WaitNoteCount(2, true));
-    app.Command(40003);
-    Sleep(300);
+    ASSERT_TRUE(app.CommandAndWait(ID_HIDEALL));
     EXPECT_EQ(2u, app.Notes(true).size());
-    app.Command(40004);
+    app.Command(ID_SHOWHIDDEN);
     EXPECT_TRUE(app.WaitNoteCount(0, true));
 }
 
@@ -273,7 +261,7 @@ TEST_F(AppTest, TheTrayIconComesBackWhenTheShellRestarts)
     NOTIFYICONDATAA nid = {};
     nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
     nid.hWnd = controller;
-    nid.uID = 112;
+    nid.uID = IDI_DRIFTPAD;
     ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &nid));  // a restarted shell has lost it
     PostMessageA(controller, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return TrayIconPresent(controller); }));

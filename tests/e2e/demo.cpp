@@ -16,7 +16,7 @@ int main()
     const POINT places[] = {{260, 220}, {520, 330}};
     for (int i = 0; i < 2; ++i) {
         MovePointer(places[i].x, places[i].y);
-        PostMessageA(controller, WM_COMMAND, 40001, 0);
+        PostMessageA(controller, WM_COMMAND, ID_NEWNOTE, 0);
         Sleep(500);
     }
     // Give each note its text: the notes are the controller's owned windows.
@@ -25,8 +25,8 @@ int main()
     int i = 0;
     for (HWND w : ProcessWindows(pid, "#32770")) {
         if (GetWindow(w, GW_OWNER) == controller && i < 2)
-            SendMessageA(GetDlgItem(w, 1001), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(texts[i++]));
+            SendMessageA(GetDlgItem(w, IDC_NOTEEDIT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(texts[i++]));
     }
-    PostMessageA(controller, 0x0401, 0, WM_RBUTTONDOWN);
-    return WaitPopupMenu(5000) ? 0 : 1;
+    PostMessageA(controller, WM_TRAYICON, 0, WM_RBUTTONDOWN);
+    return WaitPopupMenu(pid, 5000) ? 0 : 1;
 }

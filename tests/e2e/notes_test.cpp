@@ -10,14 +10,14 @@
 namespace e2e {
 namespace {
 
-constexpr WORD kNewNote = 40001, kDeleteNote = 40002, kShowHidden = 40004, kDeleteAll = 40005,
-               kAlwaysOnTop = 40007, kHideNote = 40012, kUndo = 40015, kCut = 40016, kCopy = 40017,
-               kPaste = 40018, kDelete = 40019, kSelectAll = 40020, kSave = 40022;
-
-HWND Editor(HWND note) { return GetDlgItem(note, 1001); }
+HWND Editor(HWND note) { return GetDlgItem(note, IDC_NOTEEDIT); }
 std::string Text(HWND note) { return WindowText(Editor(note)); }
-// A command of the note's context menu, as if chosen there.
-void NoteCommand(HWND note, WORD id) { PostMessageA(Editor(note), WM_COMMAND, id, 0); }
+// A command of the note's context menu, as if chosen there; carried out on return.
+void NoteCommand(HWND note, WORD id)
+{
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(Editor(note), WM_COMMAND, id, 0, SMTO_NORMAL, 5000, &ignored);
+}
 void Type(HWND note, const std::string& text)
 {
     for (char c : text)
@@ -27,6 +27,15 @@ bool IsTopmost(HWND w) { return (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST)
 POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 RECT Offset(RECT r, int dx, int dy) { return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
+FileNote Note(const std::string& text, RECT rect, int32_t onTop = 0, int32_t hidden = 0)
+{
+    FileNote n;
+    n.text = text;
+    n.rect = rect;
+    n.onTop = onTop;
+    n.hidden = hidden;
+    return n;
+}
 
 bool Yellow(int x, int y)
 {
@@ -48,71 +57,18 @@ void SetClipboardText(const std::string& text)
     CloseClipboard();
 }
 
-struct FileNote {
-    std::string text;
-    RECT rect;
-    LONG onTop = 0, hidden = 0;
-};
-
-// A notes file: mode, reserved, 16-bit count, then per note its text (one-byte
-// length) and its record: rectangle, alarm flag and time, on top, hidden.
-std::string NotesFileBytes(const std::vector<FileNote>& notes, char showHidden = 0)
-{
-    std::string out = {showHidden, 0, 0, 0, 0, 0, 0, 0, static_cast<char>(notes.size()), 0};
-    for (const FileNote& n : notes) {
-        out += static_cast<char>(n.text.size()) + n.text;
-        for (LONG v : {n.rect.left, n.rect.top, n.rect.right, n.rect.bottom, 0L, 0L, n.onTop, n.hidden})
-            out.append(reinterpret_cast<const char*>(&v), 4);
-    }
-    return out;
-}
-
 class NotesTest : public DriftpadTest {
 protected:
-    // Puts the pointer at (x, y), chooses New Note and returns the new note once visible.
     HWND NewNoteAt(int x, int y)
     {
-        auto old = app.Notes();
-        MovePointer(x, y);
-        app.Command(kNewNote);
-        HWND note = nullptr;
-        WaitUntil([&] {
-            for (HWND w : app.Notes(true))
-                note = std::find(old.begin(), old.end(), w) == old.end() ? w : note;
-            return note != nullptr;
-        });
-        return note;
+        POINT at = {x, y};
+        return app.NewNote("", &at);
     }
 
-    // Starts on a notes file of the test's folder, so that Save writes there without asking.
-    void StartWithFile(const std::string& bytes = "")
+    void CloseMenus(HWND menu)
     {
-        if (!bytes.empty())
-            WriteFileBytes(dir + "\\notes.dpd", bytes);
-        StartApp("\"" + dir + "\\notes.dpd\"");
-    }
-
-    std::string Save()
-    {
-        const std::string path = dir + "\\notes.dpd";
-        DeleteFileA(path.c_str());
-        app.Command(kSave);
-        EXPECT_TRUE(WaitUntil([&] { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }));
-        Sleep(100);
-        return ReadFileBytes(path);
-    }
-
-    // The program's visible popup menu. A closing menu's windows can linger,
-    // so menus are closed until none of the program's is visible.
-    HWND Menu(int timeoutMs = 3000)
-    {
-        HWND menu = nullptr;
-        WaitUntil([&] {
-            auto menus = ProcessWindows(app.Pid(), "#32768", nullptr, true);
-            return (menu = menus.empty() ? nullptr : menus.front()) != nullptr;
-        }, timeoutMs);
-        Sleep(150);  // keys posted before the menu's own loop runs are lost
-        return menu;
+        MenuKeys(menu, {VK_ESCAPE, VK_ESCAPE});
+        EXPECT_TRUE(WaitNoPopupMenu(app.Pid()));
     }
 
     // Opens the note's context menu at its centre (-1: as the keyboard asks for it).
@@ -120,21 +76,7 @@ protected:
     {
         POINT c = Centre(WindowRect(Editor(note)));
         PostMessageA(Editor(note), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Editor(note)), at ? at : MAKELPARAM(c.x, c.y));
-        return Menu();
-    }
-
-    void Keys(HWND menu, std::initializer_list<UINT> keys)
-    {
-        for (UINT key : keys) {
-            PostMessageA(menu, WM_KEYDOWN, key, 0);
-            Sleep(150);
-        }
-    }
-
-    void CloseMenus(HWND menu)
-    {
-        Keys(menu, {VK_ESCAPE, VK_ESCAPE});
-        EXPECT_TRUE(WaitUntil([&] { return ProcessWindows(app.Pid(), "#32768", nullptr, true).empty(); }));
+        return WaitPopupMenu(app.Pid());
     }
 
     // The states of the context menu and of its Note submenu, by id, as the note set them.
@@ -145,7 +87,7 @@ protected:
         HWND menu = OpenContextMenu(note);
         auto main = WaitMenuProbe(since);
         since = MenuProbeSequence();
-        Keys(menu, {VK_UP, VK_RIGHT});  // from no selection to the last item, Note, and into it
+        MenuKeys(menu, {VK_UP, VK_RIGHT});  // from no selection to the last item, Note, and into it
         auto sub = WaitMenuProbe(since);
         CloseMenus(menu);
         EXPECT_TRUE(main && main->size() == 10 && main->back().popup && sub && sub->size() == 5);
@@ -156,7 +98,8 @@ protected:
     }
 
     // A press at 'from', a move to 'to' by way of a middle point, the action
-    // (if any) while the button is still down, and the release.
+    // (if any) while the button is still down, and the release; returns once
+    // the note's thread has let the pointer go and answered.
     void Drag(POINT from, POINT to, const std::function<void()>& whileDown = {})
     {
         MovePointer(from.x, from.y);
@@ -169,7 +112,12 @@ protected:
         if (whileDown)
             whileDown();
         Xdotool({"mouseup", "1"});
-        Sleep(50);
+        EXPECT_TRUE(WaitUntil([&] {
+            GUITHREADINFO gui = {};
+            gui.cbSize = sizeof gui;
+            return GetGUIThreadInfo(GetWindowThreadProcessId(app.Controller(), nullptr), &gui) && !gui.hwndCapture;
+        }));
+        EXPECT_TRUE(app.Sync());
     }
 };
 
@@ -209,27 +157,28 @@ TEST_F(NotesTest, CloseRequestsNeverEndANoteAndTextStopsAt150Characters)
     for (auto [msg, w] : {std::pair<UINT, WPARAM>{WM_CLOSE, 0}, {WM_SYSCOMMAND, SC_CLOSE}, {WM_COMMAND, IDOK}, {WM_COMMAND, IDCANCEL}})
         PostMessageA(note, msg, w, 0);
     SetForegroundWindow(note);
-    for (const char* key : {"Escape", "alt+F4", "Return"}) {
+    for (const char* key : {"Escape", "alt+F4", "Return", "y"}) {
         Xdotool({"key", key});
         Sleep(50);
     }
-    Sleep(300);
+    // The y comes after the rest: once it is there, the rest were handled.
+    ASSERT_TRUE(WaitUntil([&] { return Text(note).find('y') != std::string::npos; }));
     ASSERT_TRUE(IsWindowVisible(note));
     EXPECT_EQ(0u, Text(note).find('x'));
 
     // Narrow characters, so that 150 fit in the lines (the control does not
     // scroll and refuses what would not fit): the 151st, ':', is refused.
-    NoteCommand(note, kSelectAll);
-    NoteCommand(note, kDelete);
+    NoteCommand(note, ID_EDIT_SELECTALL);
+    NoteCommand(note, ID_EDIT_DELETE);
     const std::string typed = std::string(149, 'i') + ".:";
     Type(note, typed);
     EXPECT_TRUE(WaitUntil([&] { return Text(note).size() == 150; })) << Text(note).size();
-    Sleep(200);
+    ASSERT_TRUE(app.Sync());
     EXPECT_EQ(typed.substr(0, 150), Text(note));
     // Pasting stops there too.
-    NoteCommand(note, kSelectAll);
+    NoteCommand(note, ID_EDIT_SELECTALL);
     SetClipboardText(std::string(200, 'l'));
-    NoteCommand(note, kPaste);
+    NoteCommand(note, ID_EDIT_PASTE);
     EXPECT_TRUE(WaitUntil([&] { return Text(note) == std::string(150, 'l'); })) << Text(note).size();
 }
 
@@ -245,7 +194,7 @@ TEST_F(NotesTest, ContextMenuPlacesStatesAlwaysOnTopAndHideNote)
     const RECT e = WindowRect(Editor(note)), r = WindowRect(note);
     MovePointer(e.left + 40, e.top + 20);
     Xdotool({"click", "3"});
-    HWND menu = Menu();
+    HWND menu = WaitPopupMenu(app.Pid());
     ASSERT_NE(nullptr, menu);
     RECT m = WindowRect(menu);
     EXPECT_TRUE(std::abs(m.top - (e.top + 20)) <= 1 && std::abs(Centre(m).x - (e.left + 40)) <= 2);
@@ -256,51 +205,53 @@ TEST_F(NotesTest, ContextMenuPlacesStatesAlwaysOnTopAndHideNote)
     CloseMenus(menu);
     MovePointer(r.left + 3, r.bottom - 3);
     Xdotool({"click", "3"});
-    EXPECT_FALSE(Menu(400));
+    Xdotool({"key", "z"});  // handled after the click, and typed only if no menu opened
+    ASSERT_TRUE(WaitUntil([&] { return Text(note) == "z"; }));
+    SetItemText(note, IDC_NOTEEDIT, "");  // nothing to undo either
 
     // No text, no selection, an empty clipboard: only Select All and Delete Note.
     auto states = ReadMenus(note);
-    for (UINT id : {kUndo, kCut, kCopy, kDelete, kPaste, kSelectAll, kDeleteNote})
-        EXPECT_EQ(id != kSelectAll && id != kDeleteNote, states[id].grayed) << id;
-    EXPECT_FALSE(states[kHideNote].checked || states[kAlwaysOnTop].checked);
+    for (UINT id : {ID_EDIT_UNDO, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_DELETE, ID_EDIT_PASTE, ID_EDIT_SELECTALL, ID_DELETENOTE})
+        EXPECT_EQ(id != ID_EDIT_SELECTALL && id != ID_DELETENOTE, states[id].grayed) << id;
+    EXPECT_FALSE(states[ID_HIDENOTE].checked || states[ID_ALWAYSONTOP].checked);
 
     // Text selected, text on the clipboard; Always On Top through the menu
     // (Note, its third item) and Hide Note while hidden notes are shown.
     Type(note, "hello");
-    NoteCommand(note, kSelectAll);
+    ASSERT_TRUE(WaitUntil([&] { return Text(note) == "hello"; }));
+    NoteCommand(note, ID_EDIT_SELECTALL);
     SetClipboardText("pasted");
     ASSERT_NE(nullptr, menu = OpenContextMenu(note));
-    Keys(menu, {VK_UP, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN});
+    MenuKeys(menu, {VK_UP, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN});
     EXPECT_TRUE(WaitUntil([&] { return IsTopmost(note); }));
-    app.Command(kShowHidden);
-    NoteCommand(note, kHideNote);
+    app.Command(ID_SHOWHIDDEN);
+    NoteCommand(note, ID_HIDENOTE);
     states = ReadMenus(note);
-    for (UINT id : {kUndo, kCut, kCopy, kDelete, kPaste, kSelectAll})
+    for (UINT id : {ID_EDIT_UNDO, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_DELETE, ID_EDIT_PASTE, ID_EDIT_SELECTALL})
         EXPECT_FALSE(states[id].grayed) << id;
-    EXPECT_TRUE(states[kHideNote].checked && states[kAlwaysOnTop].checked);
+    EXPECT_TRUE(states[ID_HIDENOTE].checked && states[ID_ALWAYSONTOP].checked);
 
     // Cut through the menu (Undo, Cut), and Paste brings it back.
     ASSERT_NE(nullptr, menu = OpenContextMenu(note));
-    ChooseMenuItemByKeys(menu, 1);
+    MenuKeys(menu, {VK_DOWN, VK_DOWN, VK_RETURN});
     EXPECT_TRUE(WaitUntil([&] { return Text(note).empty(); }));
-    NoteCommand(note, kPaste);
+    NoteCommand(note, ID_EDIT_PASTE);
     EXPECT_TRUE(WaitUntil([&] { return Text(note) == "hello"; })) << Text(note);
 
     // Always On Top again: back in the normal layer, though a lone note has
     // only topmost windows above its owner.
-    NoteCommand(note, kAlwaysOnTop);
+    NoteCommand(note, ID_ALWAYSONTOP);
     EXPECT_TRUE(WaitUntil([&] { return !IsTopmost(note); }));
     EXPECT_EQ(controller, GetWindow(note, GW_OWNER));
 
     // Hide Note hides at once only while hidden notes are not shown.
     EXPECT_TRUE(IsWindowVisible(note));
-    NoteCommand(note, kHideNote);  // unmarked, still in view
-    app.Command(kShowHidden);      // mode off: only marked notes go
-    Sleep(300);
+    NoteCommand(note, ID_HIDENOTE);          // unmarked, still in view
+    ASSERT_TRUE(app.CommandAndWait(ID_SHOWHIDDEN));  // mode off: only marked notes go
     EXPECT_TRUE(IsWindowVisible(note));
-    NoteCommand(note, kHideNote);
+    NoteCommand(note, ID_HIDENOTE);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(note); }));
-    app.Command(kShowHidden);
+    app.Command(ID_SHOWHIDDEN);
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(note); }));
 }
 
@@ -334,7 +285,6 @@ TEST_F(NotesTest, MarginDragMovesEscCancelsAndHandleDragsKeepTheSize)
     });
     EXPECT_EQ(note, gui.hwndCapture);
     EXPECT_EQ(8, std::count(during.begin(), during.end(), true));
-    Sleep(150);
     EXPECT_TRUE(SameRect(r, WindowRect(note)));
     EXPECT_EQ(std::string::npos, Text(note).find('q'));
     EXPECT_EQ(std::vector<bool>(16, true), outline());
@@ -353,10 +303,9 @@ TEST_F(NotesTest, MarginDragMovesEscCancelsAndHandleDragsKeepTheSize)
 
     // The bottom-right handle: the note stays, the saved rectangle takes the outline.
     Drag({moved.right - 2, moved.bottom - 2}, {moved.right + 28, moved.bottom + 18});
-    Sleep(200);
     EXPECT_TRUE(SameRect(moved, WindowRect(note)));
     RECT grown = {moved.left, moved.top, moved.right + 30, moved.bottom + 20};
-    EXPECT_EQ(NotesFileBytes({{"", grown}, {"o", WindowRect(other)}}), Save());
+    EXPECT_EQ(NotesFileBytes({Note("", grown), Note("o", WindowRect(other))}), Save());
     // The top-left handle far past the other corner: the outline stops 8
     // pixels short of it, and only its top-left moves the note.
     Drag({moved.left + 1, moved.top + 1}, {moved.left + 400, moved.top + 200});
@@ -369,8 +318,8 @@ TEST_F(NotesTest, LoadedNotesStayInViewDeleteNoteLeavesTheOthersAndTogglesSetByT
     const std::string longText(200, 'L');
     const RECT longRect = {100, 120, 400, 500}, farRect = {5000, 5000, 5128, 5100}, topRect = {300, 200, 310, 210},
                hidRect = {500, 200, 600, 300};
-    StartWithFile(NotesFileBytes(
-        {{longText, longRect}, {"far", farRect}, {"gone", {200, 400, 300, 500}}, {"top", topRect, 2, 0}, {"hid", hidRect, 0, 2}}));
+    StartWithFile(NotesFileBytes({Note(longText, longRect), Note("far", farRect), Note("gone", {200, 400, 300, 500}),
+                                  Note("top", topRect, 2, 0), Note("hid", hidRect, 0, 2)}));
     ASSERT_TRUE(app.WaitNoteCount(5));
     ASSERT_TRUE(app.WaitNoteCount(4, true));
     HWND fresh = NewNoteAt(700, 500);  // at the pointer, not after the last loaded note
@@ -399,22 +348,22 @@ TEST_F(NotesTest, LoadedNotesStayInViewDeleteNoteLeavesTheOthersAndTogglesSetByT
 
     // A stored 2 counts as set, and a toggle turns it off.
     EXPECT_TRUE(WaitUntil([&] { return IsTopmost(by["top"]); }));
-    NoteCommand(by["top"], kAlwaysOnTop);
+    NoteCommand(by["top"], ID_ALWAYSONTOP);
     EXPECT_TRUE(WaitUntil([&] { return !IsTopmost(by["top"]); }));
     EXPECT_FALSE(IsWindowVisible(by["hid"]));
-    app.Command(kShowHidden);
+    app.Command(ID_SHOWHIDDEN);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(by["hid"]); }));
-    NoteCommand(by["hid"], kHideNote);
+    NoteCommand(by["hid"], ID_HIDENOTE);
 
     // Delete Note through the menu (Note, its first item) asks nothing and leaves the others.
     HWND menu = OpenContextMenu(by["gone"]);
     ASSERT_NE(nullptr, menu);
-    Keys(menu, {VK_UP, VK_RIGHT, VK_RETURN});
-    EXPECT_TRUE(app.WaitNoteCount(5));
+    MenuKeys(menu, {VK_UP, VK_RIGHT, VK_RETURN});
+    EXPECT_TRUE(app.WaitNoteCount(5));  // no question first
     EXPECT_FALSE(IsWindow(by["gone"]));
-    EXPECT_TRUE(app.NoDialog("Driftpad: Delete", 200));
     // Saved in order, with the rectangles as loaded or last placed by the user.
-    EXPECT_EQ(NotesFileBytes({{longText, longRect}, {"far", farRect}, {"top", topRect}, {"hid", hidRect}, {"", freshRect}}, 1),
+    EXPECT_EQ(NotesFileBytes({Note(longText, longRect), Note("far", farRect), Note("top", topRect), Note("hid", hidRect),
+                              Note("", freshRect)}, 1),
               Save());
 }
 
@@ -431,12 +380,12 @@ TEST_F(NotesTest, TwoHundredNotesCreatedAndDeletedLeaveNoObjectsBehind)
     };
     auto create = [&](size_t n) {
         for (size_t i = 0; i < n; ++i)
-            app.Command(kNewNote);
+            app.Command(ID_NEWNOTE);
         return WaitUntil([&] { return notes(true).size() == n; }, 30000);
     };
     auto deleteAll = [&] {
-        app.Command(kDeleteAll);
-        PressButton(app.WaitDialog("Driftpad: Delete"), IDYES);
+        app.Command(ID_DELETEALL);
+        app.Answer("Driftpad: Delete", IDYES);
         return WaitUntil([&] { return notes().empty(); }, 20000);
     };
     // A first round puts what is loaded or cached once (fonts, the edit class,
@@ -455,7 +404,7 @@ TEST_F(NotesTest, TwoHundredNotesCreatedAndDeletedLeaveNoObjectsBehind)
     // Half through each note's own Delete Note, half through Delete All.
     auto all = notes();
     for (size_t i = 0; i < 100; ++i)
-        NoteCommand(all[i], kDeleteNote);
+        NoteCommand(all[i], ID_DELETENOTE);
     ASSERT_TRUE(WaitUntil([&] { return notes().size() == 100; }, 20000));
     ASSERT_TRUE(deleteAll());
     GuiObjectCounts end;

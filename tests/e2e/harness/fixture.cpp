@@ -1,0 +1,65 @@
+#include "tests/e2e/harness/fixture.h"
+
+#include <filesystem>
+
+#include "resources/resource.h"
+#include "tests/e2e/harness/host.h"
+
+namespace e2e {
+
+void DriftpadTest::SetUp()
+{
+    // A program left over from an earlier test would hold the single-instance mutex.
+    for (HWND w = FindWindowA("#32770", "Driftpad: Options"); w; w = FindWindowA("#32770", "Driftpad: Options")) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+        if (!h)
+            break;
+        TerminateProcess(h, 99);
+        WaitForSingleObject(h, 5000);
+        CloseHandle(h);
+    }
+    CleanProgramKeys();
+    dir = TempDir();
+    notesFile = dir + "\\notes.dpd";
+}
+
+void DriftpadTest::TearDown()
+{
+    if (HasFailure()) {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::printf("screenshot: %s\n",
+                    Screenshot(std::string(info->test_suite_name()) + "." + info->name()).c_str());
+    }
+    app.Kill();
+    CleanProgramKeys();
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+}
+
+HWND DriftpadTest::StartApp(const std::string& arguments)
+{
+    EXPECT_TRUE(app.Start(arguments));
+    HWND controller = app.Controller();
+    EXPECT_NE(nullptr, controller);
+    // Start-up done: the command-line file is loaded and the loop waits for input.
+    WaitForInputIdle(app.Process(), 5000);
+    return controller;
+}
+
+HWND DriftpadTest::StartWithFile(const std::string& bytes)
+{
+    if (!bytes.empty())
+        WriteFileBytes(notesFile, bytes);
+    return StartApp("\"" + notesFile + "\"");
+}
+
+std::string DriftpadTest::Save()
+{
+    DeleteFileA(notesFile.c_str());
+    EXPECT_TRUE(app.CommandAndWait(ID_SAVE));
+    return ReadFileBytes(notesFile);
+}
+
+}  // namespace e2e

@@ -1,0 +1,152 @@
+#include "tests/e2e/harness/window_search.h"
+
+#include <chrono>
+#include <thread>
+
+namespace e2e {
+
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (condition())
+            return true;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        Sleep(20);
+    }
+}
+
+void Sleep(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+std::string WindowText(HWND hWnd)
+{
+    char text[1024] = {};
+    DWORD_PTR got = 0;
+    SendMessageTimeoutA(hWnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &got);
+    return text;
+}
+
+std::string DialogItemText(HWND hDlg, int id)
+{
+    return WindowText(GetDlgItem(hDlg, id));
+}
+
+void SetItemText(HWND hDlg, int id, const std::string& text)
+{
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(GetDlgItem(hDlg, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
+                        2000, &ignored);
+}
+
+RECT WindowRect(HWND hWnd)
+{
+    RECT r = {};
+    GetWindowRect(hWnd, &r);
+    return r;
+}
+
+RECT WorkArea()
+{
+    RECT r = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0);
+    return r;
+}
+
+namespace {
+
+std::string ClassName(HWND hWnd)
+{
+    char name[256] = {};
+    GetClassNameA(hWnd, name, sizeof name);
+    return name;
+}
+
+struct WindowSearch {
+    DWORD pid;
+    const char* className;
+    const char* title;
+    bool visibleOnly;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND w, LPARAM p)
+{
+    auto* s = reinterpret_cast<WindowSearch*>(p);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner == s->pid && (!s->visibleOnly || IsWindowVisible(w)) && (!s->className || ClassName(w) == s->className)
+        && (!s->title || WindowText(w) == s->title))
+        s->found.push_back(w);
+    return TRUE;
+}
+
+struct ChildSearch {
+    const char* className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchChild(HWND w, LPARAM p)
+{
+    auto* s = reinterpret_cast<ChildSearch*>(p);
+    if (ClassName(w) != s->className)
+        return TRUE;
+    s->found = w;
+    return FALSE;
+}
+
+}  // namespace
+
+std::vector<HWND> ProcessWindows(DWORD pid, const char* className, const char* title, bool visibleOnly)
+{
+    WindowSearch search{pid, className, title, visibleOnly, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FindDescendant(HWND parent, const char* className)
+{
+    ChildSearch search{className, nullptr};
+    EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string MessageBoxText(HWND box)
+{
+    return DialogItemText(box, 0xFFFF);
+}
+
+void PressButton(HWND dialog, int id)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+HWND WaitPopupMenu(DWORD pid, int timeoutMs)
+{
+    HWND menu = nullptr;
+    WaitUntil([&] {
+        auto menus = ProcessWindows(pid, "#32768", nullptr, true);
+        return (menu = menus.empty() ? nullptr : menus.front()) != nullptr;
+    }, timeoutMs);
+    if (menu)
+        Sleep(150);
+    return menu;
+}
+
+bool WaitNoPopupMenu(DWORD pid, int timeoutMs)
+{
+    return WaitUntil([&] { return ProcessWindows(pid, "#32768", nullptr, true).empty(); }, timeoutMs);
+}
+
+void MenuKeys(HWND menu, std::initializer_list<UINT> keys)
+{
+    for (UINT key : keys) {
+        PostMessageA(menu, WM_KEYDOWN, key, 0);
+        Sleep(150);
+    }
+}
+
+}  // namespace e2e
