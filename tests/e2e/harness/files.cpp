@@ -1,4 +1,4 @@
-#include "tests/e2e/harness/files.h"
+#include "tests/e2e/harness.h"
 
 #include <fstream>
 #include <sstream>

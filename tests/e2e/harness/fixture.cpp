@@ -1,9 +1,7 @@
-#include "tests/e2e/harness/fixture.h"
+#include "tests/e2e/harness.h"
 
 #include <filesystem>
 
-#include "resources/resource.h"
-#include "tests/e2e/harness/host.h"
 
 namespace e2e {
 

@@ -1,6 +1,5 @@
-#include "tests/e2e/harness/host.h"
+#include "tests/e2e/harness.h"
 
-#include "tests/e2e/harness/window_search.h"
 
 namespace e2e {
 

@@ -1,9 +1,7 @@
-#include "tests/e2e/harness/probe.h"
+#include "tests/e2e/harness.h"
 
 #include <algorithm>
 
-#include "tests/e2e/harness/program.h"
-#include "tests/e2e/harness/window_search.h"
 #include "tests/e2e/menu_probe_shared.h"
 
 namespace e2e {

@@ -1,12 +1,7 @@
-#include "tests/e2e/harness/program.h"
+#include "tests/e2e/harness.h"
 
 #include <algorithm>
 
-#include "app/messages.h"
-#include "resources/resource.h"
-#include "tests/e2e/harness/files.h"
-#include "tests/e2e/harness/host.h"
-#include "tests/e2e/harness/window_search.h"
 
 namespace e2e {
 

@@ -1,4 +1,4 @@
-#include "tests/e2e/harness/window_search.h"
+#include "tests/e2e/harness.h"
 
 #include <chrono>
 #include <thread>
