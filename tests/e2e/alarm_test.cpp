@@ -213,25 +213,16 @@ TEST_F(AlarmTest, SettingsShowThePresentAndComplainOnLeavingAFieldAndOnOK)
         EXPECT_TRUE(!(GetWindowLongA(GetDlgItem(dlg, id), GWL_STYLE) & ES_AUTOHSCROLL)
                     && SendMessageA(GetDlgItem(dlg, id), EM_GETLIMITTEXT, 0, 0) == 15) << id;
 
-    // Leaving a field checks only that field, with the padded message.
-    for (int id : {IDC_ALARMDATE, IDC_ALARMTIME}) {
-        SetItemText(dlg, IDC_ALARMDATE, id == IDC_ALARMDATE ? "12-31" : goodDate);
-        SetItemText(dlg, IDC_ALARMTIME, id == IDC_ALARMTIME ? "10:30" : goodTime);
-        FocusItem(dlg, id);
-        FocusItem(dlg, IDC_ALARMENABLE);
-        EXPECT_EQ(id == IDC_ALARMDATE ? "Invalid Date!             " : "Invalid Time!             ", AnswerMessageBox());
-    }
-    // OK: the date first, then the time, and a date the time value cannot
-    // hold (not stored as -1); the dialog stays open.
-    for (auto [date, time, message] : {std::make_tuple("12-31", "10:30", "Invalid Date!"),
-                                       std::make_tuple(goodDate.c_str(), "10:30", "Invalid Time!"),
-                                       std::make_tuple("1/1/40", goodTime.c_str(), "Invalid Date!")}) {
-        SetItemText(dlg, IDC_ALARMDATE, date);
-        SetItemText(dlg, IDC_ALARMTIME, time);
-        PressButton(dlg, IDOK);
-        EXPECT_EQ(message, AnswerMessageBox()) << date << " " << time;
-    }
+    // Leaving a bad field complains with the padded message; OK names the
+    // wrong text (the rules behind both have their own unit tests).
+    SetItemText(dlg, IDC_ALARMTIME, "10:30");
+    FocusItem(dlg, IDC_ALARMTIME);
+    FocusItem(dlg, IDC_ALARMENABLE);
+    EXPECT_EQ("Invalid Time!             ", AnswerMessageBox());
+    PressButton(dlg, IDOK);
+    EXPECT_EQ("Invalid Time!", AnswerMessageBox());
     EXPECT_TRUE(IsWindowVisible(dlg));
+    SetItemText(dlg, IDC_ALARMTIME, goodTime);
 
     // Enter with the focus still in a bad Date field: one message, not two.
     SetItemText(dlg, IDC_ALARMDATE, "12-31");
