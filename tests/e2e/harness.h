@@ -83,8 +83,9 @@ public:
     App(const App&) = delete;
     App& operator=(const App&) = delete;
 
-    // Starts the program with the given arguments; does not wait for windows.
-    bool Start(const std::string& arguments = "", const std::string& directory = "");
+    // Starts the program (or another, e.g. a benchmark's yardstick) with the
+    // given arguments; does not wait for windows.
+    bool Start(const std::string& arguments = "", const std::string& directory = "", const std::string& exe = "");
     // As Start, through a Unix shell, until the controller exists: with
     // environment variables set for the program ("NAME=value", e.g.
     // WINEDEBUG=-all,+winmm) and its standard error appended to a file, where

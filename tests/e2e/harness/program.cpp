@@ -25,9 +25,9 @@ App::~App()
     Kill();
 }
 
-bool App::Start(const std::string& arguments, const std::string& directory)
+bool App::Start(const std::string& arguments, const std::string& directory, const std::string& exe)
 {
-    std::string commandLine = "\"" + DriftpadPath() + "\"";
+    std::string commandLine = "\"" + (exe.empty() ? DriftpadPath() : exe) + "\"";
     if (!arguments.empty())
         commandLine += " " + arguments;
     STARTUPINFOA si = {};

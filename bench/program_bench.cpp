@@ -1,0 +1,123 @@
+// Driftpad.exe as a user meets it, against the yardstick doing the same work
+// in plain Win32 (yardstick_notes.exe), in interleaved runs under the same
+// Wine: start on a file of N notes until every note is shown and the program
+// is idle, then Save from the tray until the file is replaced. Prints
+// medians (minimum-maximum), the ratios, memory and GUI objects per note.
+//   program_bench.exe [rounds] [N...]      (default 3 rounds of 100 and 1000)
+#include "tests/e2e/harness.h"
+
+#include <psapi.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <map>
+
+using namespace e2e;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double MsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+std::string NotesFile(int n)
+{
+    std::vector<FileNote> notes(n);
+    for (int i = 0; i < n; ++i) {
+        notes[i].text = "Note " + std::to_string(i) + ": call back about the order";
+        int x = 10 + (i * 37) % 850, y = 10 + (i * 53) % 600;
+        notes[i].rect = {x, y, x + 126, y + 103};
+    }
+    return NotesFileBytes(notes);
+}
+
+struct Run {
+    double openMs = -1, saveMs = -1;
+    double memoryKb = 0;
+    GuiObjectCounts objects;
+};
+
+Run Measure(const std::string& exe, const std::string& path, int n)
+{
+    Run run;
+    App app;
+    auto start = Clock::now();
+    if (!app.Start("\"" + path + "\"", "", exe) || !app.Controller(20000))
+        return run;
+    if (!app.WaitNoteCount(size_t(n), true, 600000) || WaitForInputIdle(app.Process(), 60000) != 0)
+        return run;
+    run.openMs = MsSince(start);
+    PROCESS_MEMORY_COUNTERS_EX memory = {};
+    GetProcessMemoryInfo(app.Process(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
+    run.memoryKb = double(memory.WorkingSetSize) / 1024;
+    if (InjectMenuProbe(app))
+        run.objects = CountGuiObjects(app);
+    start = Clock::now();
+    if (app.CommandAndWait(ID_SAVE, 120000))
+        run.saveMs = MsSince(start);
+    app.Kill();
+    return run;
+}
+
+std::string Spread(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    char text[96] = "-";
+    if (!v.empty())
+        std::snprintf(text, sizeof text, "%9.1f (%.1f-%.1f)", v[v.size() / 2], v.front(), v.back());
+    return text;
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
+    std::vector<int> sizes;
+    for (int i = 2; i < argc; ++i)
+        sizes.push_back(atoi(argv[i]));
+    if (sizes.empty())
+        sizes = {100, 1000};
+    const std::string dir = TempDir();
+    const std::string programs[] = {DriftpadPath(), ExeDir() + "\\yardstick_notes.exe"};
+    for (int n : sizes) {
+        const std::string bytes = NotesFile(n);
+        std::map<int, std::vector<Run>> runs;
+        for (int r = 0; r < rounds; ++r)
+            for (int p = 0; p < 2; ++p) {  // interleaved: a busy moment hits both alike
+                const std::string path = dir + "\\bench" + std::to_string(p) + ".dpd";
+                WriteFileBytes(path, bytes);
+                runs[p].push_back(Measure(programs[p], path, n));
+            }
+        auto column = [&](int p, double Run::*field) {
+            std::vector<double> v;
+            for (const Run& run : runs[p])
+                if (run.*field >= 0)
+                    v.push_back(run.*field);
+            return v;
+        };
+        std::printf("%d notes, %d rounds: Driftpad.exe | yardstick | ratio\n", n, rounds);
+        for (auto [name, field] : {std::pair<const char*, double Run::*>{"open ms", &Run::openMs},
+                                   {"save ms", &Run::saveMs}, {"memory KB", &Run::memoryKb}}) {
+            double d = Median(column(0, field)), y = Median(column(1, field));
+            std::printf("  %-10s %s | %s | %.2f\n", name, Spread(column(0, field)).c_str(),
+                        Spread(column(1, field)).c_str(), y > 0 ? d / y : 0.0);
+        }
+        for (int p = 0; p < 2; ++p) {
+            const GuiObjectCounts& o = runs[p].back().objects;
+            std::printf("  %-10s GDI %ld (%.2f a note), USER %ld (%.2f a note)\n", p ? "yardstick" : "Driftpad",
+                        o.gdi, double(o.gdi) / n, o.user, double(o.user) / n);
+        }
+    }
+    return 0;
+}
