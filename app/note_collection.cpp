@@ -37,6 +37,7 @@ CNoteDlg* CNoteCollection::Add(const NoteRecord* pRecord, const std::string& str
     }
     if (pRecord)
         note->SetText(strText);
+    Changed();
     return note;
 }
 
@@ -51,10 +52,13 @@ void CNoteCollection::Delete(HWND hWndNote)
     CNoteDlg* note = *it;
     m_noteList.erase(it);
     delete note;
+    Changed();
 }
 
 void CNoteCollection::DeleteAll()
 {
+    if (!m_noteList.empty())
+        Changed();
     while (!m_noteList.empty()) {
         CNoteDlg* note = m_noteList.front();
         m_noteList.pop_front();
@@ -68,6 +72,7 @@ void CNoteCollection::HideAll()
         note->SetHiddenFlag(1);
         note->ApplyVisibility();
     }
+    Changed();
 }
 
 void CNoteCollection::SetShowHidden(int32_t bShowHidden)
@@ -76,6 +81,7 @@ void CNoteCollection::SetShowHidden(int32_t bShowHidden)
     m_app.m_bShowHidden = bShowHidden;
     for (CNoteDlg* note : m_noteList)
         note->ApplyVisibility();
+    Changed();
 }
 
 bool CNoteCollection::Load(const std::string& strPath)
@@ -95,4 +101,13 @@ void CNoteCollection::Save(const std::string& strPath) const
         notes.push_back({note->GetText(), note->GetRecord()});
     CWinFileSystem fs;
     SaveNotesFile(fs, strPath, m_bShowHidden, notes);
+}
+
+std::vector<NoteEntry> CNoteCollection::TypedEntries() const
+{
+    std::vector<NoteEntry> notes;
+    notes.reserve(m_noteList.size());
+    for (const CNoteDlg* note : m_noteList)
+        notes.push_back({note->TypedText(), note->GetRecord()});
+    return notes;
 }

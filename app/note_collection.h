@@ -4,11 +4,14 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <string>
+#include <vector>
 
 class CNoteDlg;
 class CStickyNoteApp;
+struct NoteEntry;
 struct NoteRecord;
 
 class CNoteCollection {
@@ -16,12 +19,19 @@ public:
     // The application keeps the copy of the mode that notes read.
     explicit CNoteCollection(CStickyNoteApp& app) : m_app(app) {}
     // Notes still there go with the collection (a start that failed).
-    ~CNoteCollection() { DeleteAll(); }
+    ~CNoteCollection()
+    {
+        m_onChange = nullptr;
+        DeleteAll();
+    }
     CNoteCollection(const CNoteCollection&) = delete;
     CNoteCollection& operator=(const CNoteCollection&) = delete;
 
     // The window that owns every note.
     void SetOwner(HWND hWndOwner) { m_hWndOwner = hWndOwner; }
+    // Told of every change the collection makes itself: a note created or
+    // deleted, all hidden, the mode set. Notes tell their owner of their own.
+    void SetChangeHandler(std::function<void()> onChange) { m_onChange = std::move(onChange); }
 
     bool Empty() const { return m_noteList.empty(); }
     size_t Count() const { return m_noteList.size(); }
@@ -50,9 +60,18 @@ public:
     bool Load(const std::string& strPath);
     // Writes every note; a failure is raised and leaves the old file as it was.
     void Save(const std::string& strPath) const;
+    // Every note with the text it holds as typed, without asking its window.
+    std::vector<NoteEntry> TypedEntries() const;
 
 private:
+    void Changed() const
+    {
+        if (m_onChange)
+            m_onChange();
+    }
+
     CStickyNoteApp& m_app;
+    std::function<void()> m_onChange;
     HWND m_hWndOwner = nullptr;
     std::list<CNoteDlg*> m_noteList;
     std::string m_strFileName;

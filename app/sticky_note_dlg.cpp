@@ -22,7 +22,7 @@ Answer AnswerOf(int nButton)
 
 }  // namespace
 
-CStickyNoteDlg::CStickyNoteDlg(CStickyNoteApp& app) : CDialog(IDD_OPTIONS), m_app(app), m_notes(app)
+CStickyNoteDlg::CStickyNoteDlg(CStickyNoteApp& app) : CDialog(IDD_OPTIONS), m_app(app), m_notes(app), m_recovery(m_notes)
 {
     Create(nullptr);
 }
@@ -30,6 +30,8 @@ CStickyNoteDlg::CStickyNoteDlg(CStickyNoteApp& app) : CDialog(IDD_OPTIONS), m_ap
 BOOL CStickyNoteDlg::OnInitDialog()
 {
     m_notes.SetOwner(m_hWnd);
+    m_recovery.SetWindow(m_hWnd);
+    m_notes.SetChangeHandler([this] { m_recovery.OnChange(); });
     HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_DRIFTPAD));
     SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
@@ -54,6 +56,14 @@ bool CStickyNoteDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& 
         return true;
     case WM_DELETENOTE:
         result = OnDeleteNote(wParam, lParam);
+        return true;
+    case WM_NOTECHANGED:
+        m_recovery.OnChange();
+        return true;
+    case WM_TIMER:
+        return m_recovery.OnTimer(wParam);
+    case WM_RECOVERYFAILED:
+        m_recovery.OnWriteFailed();
         return true;
     case WM_INITMENUPOPUP:
         OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), LOWORD(lParam), HIWORD(lParam));
@@ -163,6 +173,7 @@ void CStickyNoteDlg::OnQuit()
         }
     }
     m_notes.DeleteAll();
+    m_recovery.Discard();  // No too: the user chose to let the notes go
     m_trayIcon.Remove();
     DestroyWindow(m_hWnd);
 }
@@ -215,12 +226,14 @@ void CStickyNoteDlg::OpenNotesFile(const std::string& path)
 {
     m_notes.SetFileName(path);
     m_notes.Load(path);
+    m_recovery.OnChange();  // the name travels with the copy, even when nothing was read
 }
 
 void CStickyNoteDlg::OpenNotesFileAtStartup(const std::string& path)
 {
     try {
-        OpenNotesFile(path);
+        if (m_recovery.OfferAtStart(path))
+            OpenNotesFile(path);
     } catch (const std::exception& failure) {
         ReportFailure(m_hWnd, failure);
     }
@@ -231,6 +244,7 @@ bool CStickyNoteDlg::OnSave()
     if (m_notes.GetFileName().empty())
         return OnSaveAs();
     m_notes.Save(m_notes.GetFileName());
+    m_recovery.OnSaved();
     return true;
 }
 
@@ -256,6 +270,10 @@ void CStickyNoteDlg::OnDropFiles(HDROP hDrop)
 
 void CStickyNoteDlg::OnEndSession(BOOL bEnding)
 {
-    if (bEnding && m_app.GetPreferences().saveOnShutdown)
+    if (!bEnding)
+        return;
+    // The copy first: the autosave may ask for a name that nobody gives.
+    m_recovery.OnEndSession();
+    if (m_app.GetPreferences().saveOnShutdown)
         OnSave();
 }

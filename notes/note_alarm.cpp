@@ -56,8 +56,10 @@ void CNoteAlarm::OnTimer(UINT_PTR nIDEvent)
     if (result == -1)
         PostMessageA(GetWindow(hWnd, GW_OWNER), WM_DELETENOTE, reinterpret_cast<WPARAM>(hWnd), 0);
     // Spent, unless the settings armed a new alarm while the notice was up.
-    if (!m_nAlarmTimer)
+    if (!m_nAlarmTimer) {
         m_bAlarmEnabled = 0;
+        PostNoteChanged(hWnd);
+    }
 }
 
 void CNoteAlarm::OnAlarmSettings()
@@ -79,6 +81,7 @@ void CNoteAlarm::OnAlarmSettings()
     }
     m_nAlarmTime = dlg.GetAlarmTime();
     m_bAlarmEnabled = dlg.m_bEnable;
+    PostNoteChanged(hWnd);
     if (m_bAlarmEnabled)
         Arm(m_nAlarmTime);
     else if (m_nAlarmTimer)

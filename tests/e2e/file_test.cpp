@@ -288,6 +288,9 @@ TEST_F(FileTest, EndOfSessionSavesOnlyWhenAskedTo)
         SCOPED_TRACE("preference on");
         SetRegDword(HKEY_CURRENT_USER, kPrefs, "SaveOnShutdown", 1);
         HWND controller = StartApp("\"" + path + "\"");
+        HWND restore = app.WaitDialog("Driftpad: Restore");  // the session's end kept a recovery copy
+        ASSERT_NE(nullptr, restore);
+        PressButton(restore, IDNO);
         NewNote("autosaved");
         PostMessageA(controller, WM_ENDSESSION, FALSE, 0);  // called off
         Sleep(300);

@@ -527,6 +527,16 @@ std::optional<std::vector<MenuItemState>> WaitMenuProbe(unsigned since, int time
 
 // --- the fixture --------------------------------------------------------------
 
+// A killed program leaves its recovery copy, which the next start would offer.
+static void RemoveRecoveryFolder()
+{
+    char local[MAX_PATH] = {};
+    if (GetEnvironmentVariableA("LOCALAPPDATA", local, MAX_PATH)) {
+        std::error_code ignored;
+        std::filesystem::remove_all(std::string(local) + "\\Vantry\\Driftpad", ignored);
+    }
+}
+
 void DriftpadTest::SetUp()
 {
     // A program left over from an earlier test would hold the single-instance mutex.
@@ -541,6 +551,7 @@ void DriftpadTest::SetUp()
         CloseHandle(h);
     }
     CleanProgramKeys();
+    RemoveRecoveryFolder();
     dir = TempDir();
 }
 
@@ -561,6 +572,7 @@ void DriftpadTest::TearDown()
     }
     app.Kill();
     CleanProgramKeys();
+    RemoveRecoveryFolder();
     std::error_code ignored;
     std::filesystem::remove_all(dir, ignored);
 }
