@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <list>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -54,12 +55,25 @@ public:
     const std::string& GetFileName() const { return m_strFileName; }
     void SetFileName(const std::string& strFileName) { m_strFileName = strFileName; }
 
-    // Adds the notes of a file; false, having done nothing, when it cannot
-    // be opened. A failure while reading is raised after the complete notes
-    // were added and the file's mode applied.
-    bool Load(const std::string& strPath);
+    struct LoadResult {
+        bool bOpened = false;
+        size_t nNotShown = 0;  // the file's notes left out when a note window could not be made
+    };
+    // Adds the notes of a file; not opened, having done nothing, when it
+    // cannot be. Loading stops at the first note whose window cannot be
+    // made: the notes shown stay. A failure while reading is raised after
+    // the complete notes were added and the file's mode applied.
+    LoadResult Load(const std::string& strPath);
     // Writes every note; a failure is raised and leaves the old file as it was.
-    void Save(const std::string& strPath) const;
+    void Save(const std::string& strPath);
+    // How many notes the file held when a load of it could not show them
+    // all, until a save writes it again; 0 for any other file.
+    size_t NotesHeldBy(const std::string& strPath) const;
+
+    // Makes a note's window. Windows' limit on windows cannot be reached
+    // everywhere: a test puts one that fails in its place.
+    using WindowMaker = std::function<bool(CNoteDlg& note, HWND hWndOwner)>;
+    void SetWindowMaker(WindowMaker maker) { m_makeWindow = std::move(maker); }
     // Every note with the text it holds as typed, without asking its window.
     std::vector<NoteEntry> TypedEntries() const;
 
@@ -76,4 +90,6 @@ private:
     std::list<CNoteDlg*> m_noteList;
     std::string m_strFileName;
     int32_t m_bShowHidden = 0;
+    WindowMaker m_makeWindow;
+    std::map<std::string, size_t> m_heldByShortFile;  // by full path in lower case
 };

@@ -23,3 +23,6 @@ list(APPEND DP_UNIT_TESTS
 list(APPEND DP_E2E_TESTS
   tests/e2e/recovery_test.cpp
 )
+list(APPEND DP_WIN_UNIT_TESTS
+  tests/unit/note_collection_win_test.cpp
+)

@@ -225,8 +225,14 @@ void CStickyNoteDlg::OnOpen()
 void CStickyNoteDlg::OpenNotesFile(const std::string& path)
 {
     m_notes.SetFileName(path);
-    m_notes.Load(path);
-    m_recovery.OnChange();  // the name travels with the copy, even when nothing was read
+    CNoteCollection::LoadResult loaded = m_notes.Load(path);
+    m_recovery.OnChange();
+    if (loaded.nNotShown) {
+        std::string text = std::to_string(loaded.nNotShown) + " of the notes in \"" + path
+                           + "\" could not be shown: Windows has no room for more windows.\r\r"
+                             "Saving over that file asks first, so that they are not lost.";
+        AppMessageBox(m_hWnd, text.c_str(), MB_OK | MB_ICONSTOP);
+    }  // the name travels with the copy, even when nothing was read
 }
 
 void CStickyNoteDlg::OpenNotesFileAtStartup(const std::string& path)
@@ -241,11 +247,26 @@ void CStickyNoteDlg::OpenNotesFileAtStartup(const std::string& path)
 
 bool CStickyNoteDlg::OnSave()
 {
-    if (m_notes.GetFileName().empty())
+    const std::string& path = m_notes.GetFileName();
+    if (path.empty())
         return OnSaveAs();
-    m_notes.Save(m_notes.GetFileName());
+    if (!ShorterSaveAllowed(path))
+        return false;
+    m_notes.Save(path);
     m_recovery.OnSaved();
     return true;
+}
+
+bool CStickyNoteDlg::ShorterSaveAllowed(const std::string& path)
+{
+    size_t held = m_notes.NotesHeldBy(path);
+    if (m_notes.Count() >= held)
+        return true;
+    std::string text = "\"" + path + "\" holds " + std::to_string(held) + " notes, and only "
+                       + std::to_string(m_notes.Count()) + " are shown: saving now leaves "
+                       + std::to_string(held - m_notes.Count()) + " of them out.\r\rSave all the same?";
+    return AppMessageBox(m_hWnd, text.c_str(), MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2, "Driftpad: Save")
+           == IDYES;
 }
 
 bool CStickyNoteDlg::OnSaveAs()

@@ -49,6 +49,9 @@ private:
     // Save As dialog. A failure to write is raised, never passed over.
     bool OnSave();
     bool OnSaveAs();
+    // A file whose notes could not all be shown is written with fewer only
+    // when the user says so.
+    bool ShorterSaveAllowed(const std::string& path);
 
     CStickyNoteApp& m_app;
     CTrayIcon m_trayIcon;
