@@ -216,6 +216,9 @@ bool CNoteDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result
     case WM_TIMER:
         m_alarm.OnTimer(wParam);
         return true;
+    case WM_ALARMNOTICECLOSED:
+        m_alarm.OnNoticeClosed(static_cast<INT_PTR>(wParam));
+        return true;
     case WM_ALARMSETTINGS:
         m_alarm.OnAlarmSettings();
         return true;

@@ -5,6 +5,7 @@
 #include "resources/resource.h"
 
 #include <algorithm>
+#include <ctime>
 
 namespace e2e {
 namespace {
@@ -23,13 +24,15 @@ bool FileExists(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// One note "from file" at (60, 80), nothing set.
-std::string OneNoteFile()
+// Notes with these texts at (60, 80), each with this alarm flag and time.
+std::string NotesFile(const std::vector<std::string>& texts, int32_t alarm = 0, int32_t time = 0)
 {
-    std::string out = {0, 0, 0, 0, 0, 0, 0, 0, 1, 0};
-    out += std::string("\x09") + "from file";
-    for (int32_t v : {60, 80, 186, 183, 0, 0, 0, 0})
-        out.append(reinterpret_cast<const char*>(&v), 4);
+    std::string out = {0, 0, 0, 0, 0, 0, 0, 0, static_cast<char>(texts.size() & 0xFF), static_cast<char>(texts.size() >> 8)};
+    for (const std::string& text : texts) {
+        out += static_cast<char>(text.size()) + text;
+        for (int32_t v : {60, 80, 186, 183, alarm, time, 0, 0})
+            out.append(reinterpret_cast<const char*>(&v), 4);
+    }
     return out;
 }
 
@@ -84,7 +87,7 @@ protected:
 TEST_F(RecoveryTest, YesAfterAKillRestoresTypedNotesWithTheirPlaceFlagsAndFileAndASaveLeavesNothingToOffer)
 {
     const std::string path = dir + "\\mine.dpd", arguments = "\"" + path + "\"";
-    WriteFileBytes(path, OneNoteFile());
+    WriteFileBytes(path, NotesFile({"from file"}));
     StartApp(arguments);
     ASSERT_TRUE(app.WaitNoteCount(1));
     HWND note = NewNote();
@@ -164,6 +167,50 @@ TEST_F(RecoveryTest, ACopyThatCannotBeWrittenIsToldInAStopBox)
     ASSERT_NE(nullptr, box);
     EXPECT_EQ(0u, MessageBoxText(box).find("Unsaved notes cannot be protected")) << MessageBoxText(box);
     PressButton(box, IDOK);
+}
+
+// Windows of the program by class and caption, without asking the program
+// (which is busy) for anything.
+size_t CountWindows(DWORD pid, const char* className, const char* caption)
+{
+    struct Search {
+        DWORD pid;
+        const char* className;
+        const char* caption;
+        size_t count;
+    } search = {pid, className, caption, 0};
+    EnumWindows([](HWND w, LPARAM p) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(p);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        char text[64] = {};
+        if (pid == s.pid && IsWindowVisible(w) && ClassName(w) == s.className
+            && GetWindowTextA(w, text, sizeof text) >= 0 && std::string(text) == s.caption)
+            ++s.count;
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.count;
+}
+
+// Each notice used to run inside the previous one's modal loop, until the stack ran out.
+TEST_F(RecoveryTest, AThousandAlarmsDueTogetherEachShowTheirNoticeAndTheProgramLivesOn)
+{
+    std::vector<std::string> texts;
+    for (int i = 0; i < 1000; ++i)
+        texts.push_back("alarm " + std::to_string(i));
+    const std::string path = dir + "\\alarms.dpd";
+    WriteFileBytes(path, NotesFile(texts, 1, static_cast<int32_t>(time(nullptr)) - 60));
+    StartApp("\"" + path + "\"");
+    // Wine makes a thousand windows slowly: look seldom, so as not to slow it more.
+    auto waitFor = [&](const char* caption, size_t n) {
+        for (int i = 0; i < 300 && CountWindows(app.Pid(), "#32770", caption) < n; ++i)
+            Sleep(500);
+        return CountWindows(app.Pid(), "#32770", caption);
+    };
+    EXPECT_EQ(1000u, waitFor("", 1000));
+    EXPECT_EQ(1000u, waitFor("Note Alarm!", 1000));
+    EXPECT_TRUE(RoundTrip());
+    EXPECT_TRUE(app.Running());
 }
 
 }  // namespace
