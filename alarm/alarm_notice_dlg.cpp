@@ -32,25 +32,35 @@ void StartAlarmSound(const char* strSoundName)
         CloseHandle(hThread);
 }
 
-CAlarmNoticeDlg::CAlarmNoticeDlg(const std::string& strText) : CDialog(IDD_ALARMNOTICE), m_strText(strText) {}
-
-INT_PTR CAlarmNoticeDlg::Run()
+CAlarmNoticeDlg::CAlarmNoticeDlg(const std::string& strText, HWND hWndAnswer, UINT nAnswerMsg)
+    : CDialog(IDD_ALARMNOTICE), m_strText(strText), m_hWndAnswer(hWndAnswer), m_nAnswerMsg(nAnswerMsg)
 {
-    INT_PTR result = DoModal(nullptr);
-    // The dialog box's own failure is -1 too, which must not read as Delete.
-    return m_bShown ? result : 0;
+}
+
+bool CAlarmNoticeDlg::Show(const std::string& strText, HWND hWndAnswer, UINT nAnswerMsg)
+{
+    auto* notice = new CAlarmNoticeDlg(strText, hWndAnswer, nAnswerMsg);
+    if (!notice->Create(nullptr)) {
+        delete notice;
+        return false;
+    }
+    // Active with the focus on OK, as a dialog box of its own would be.
+    SetForegroundWindow(notice->GetSafeHwnd());
+    return true;
+}
+
+void CAlarmNoticeDlg::Close(INT_PTR nResult)
+{
+    PostMessageA(m_hWndAnswer, m_nAnswerMsg, static_cast<WPARAM>(nResult), 0);
+    DestroyWindow(m_hWnd);  // the notice ends with its window
 }
 
 BOOL CAlarmNoticeDlg::OnInitDialog()
 {
-    m_bShown = true;
     SetDlgItemTextA(m_hWnd, IDC_NOTICETEXT, m_strText.c_str());
     // System-modal means above every ordinary window; Wine does not make
-    // such a dialog topmost by itself. Shown now, not when the modal loop
-    // first goes idle: another note's alarm falling due at the same moment
-    // runs its own notice inside this loop and would keep this one hidden
-    // until it closed.
-    SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    // such a dialog topmost by itself.
+    SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     return TRUE;  // the focus goes to OK
 }
 
@@ -58,11 +68,8 @@ bool CAlarmNoticeDlg::OnCommand(WORD nID, WORD, HWND)
 {
     if (nID != ID_DELETENOTE)
         return false;
-    OnDelete();
+    Close(-1);
     return true;
 }
 
-void CAlarmNoticeDlg::OnDelete()
-{
-    EndDialog(-1);
-}
+

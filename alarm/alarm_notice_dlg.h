@@ -4,24 +4,29 @@
 
 #include <string>
 
+// Modeless, so that any number of alarms due together each show their own
+// notice without one running inside another's loop; it ends itself.
 class CAlarmNoticeDlg : public CDialog {
 public:
-    explicit CAlarmNoticeDlg(const std::string& strText);
-
-    // Runs the notice modally: IDOK, IDCANCEL (Esc, the close box) or -1
-    // (Delete); 0 when it could not be shown, which asks for nothing.
-    INT_PTR Run();
-
-    std::string m_strText;
+    // Shows the notice; when it closes, its answer is posted to hWndAnswer
+    // as nAnswerMsg with wParam IDOK, IDCANCEL (Esc, the close box) or -1
+    // (Delete). False, and nothing posted, when it could not be shown.
+    static bool Show(const std::string& strText, HWND hWndAnswer, UINT nAnswerMsg);
 
 protected:
     BOOL OnInitDialog() override;
+    void OnOK() override { Close(IDOK); }
+    void OnCancel() override { Close(IDCANCEL); }
     bool OnCommand(WORD nID, WORD nCode, HWND hCtl) override;
+    void PostNcDestroy() override { delete this; }
 
 private:
-    void OnDelete();
+    CAlarmNoticeDlg(const std::string& strText, HWND hWndAnswer, UINT nAnswerMsg);
+    void Close(INT_PTR nResult);
 
-    bool m_bShown = false;
+    std::string m_strText;
+    HWND m_hWndAnswer;
+    UINT m_nAnswerMsg;
 };
 
 // Plays the alarm sound on a thread of its own, which nobody waits for;

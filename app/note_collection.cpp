@@ -9,6 +9,9 @@
 
 namespace {
 
+// Raised to stop a load at the first note that cannot be shown.
+struct NoRoomForNotes {};
+
 // Builds each note as its entry arrives complete: a note whose record the
 // file cannot finish never appears.
 class NoteCreatingSink : public INotesSink {
@@ -16,11 +19,30 @@ public:
     explicit NoteCreatingSink(CNoteCollection& notes) : m_notes(notes) {}
 
     void OnShowHiddenMode(int32_t nMode) override { m_notes.SetShowHidden(nMode); }
-    void OnNote(const std::string& strText, const NoteRecord& record) override { m_notes.Add(&record, strText); }
+    void OnNoteCount(size_t nCount) override { m_nCount = nCount; }
+    void OnNote(const std::string& strText, const NoteRecord& record) override
+    {
+        if (!m_notes.Add(&record, strText))
+            throw NoRoomForNotes();
+        ++m_nShown;
+    }
+    size_t Announced() const { return m_nCount; }
+    size_t NotShown() const { return m_nCount - m_nShown; }
 
 private:
     CNoteCollection& m_notes;
+    size_t m_nCount = 0;
+    size_t m_nShown = 0;
 };
+
+std::string PathKey(const std::string& strPath)
+{
+    char full[MAX_PATH] = {};
+    DWORD length = GetFullPathNameA(strPath.c_str(), MAX_PATH, full, nullptr);
+    std::string key = length && length < MAX_PATH ? std::string(full, length) : strPath;
+    CharLowerBuffA(&key[0], static_cast<DWORD>(key.size()));
+    return key;
+}
 
 }  // namespace
 
@@ -30,13 +52,14 @@ CNoteDlg* CNoteCollection::Add(const NoteRecord* pRecord, const std::string& str
     if (pRecord)
         note->LoadRecord(*pRecord);
     m_noteList.push_back(note);
-    if (!note->CreateNote(m_hWndOwner)) {
+    if (!(m_makeWindow ? m_makeWindow(*note, m_hWndOwner) : note->CreateNote(m_hWndOwner))) {
         m_noteList.pop_back();
         delete note;
         return nullptr;
     }
     if (pRecord)
         note->SetText(strText);
+    Changed();
     return note;
 }
 
@@ -51,10 +74,13 @@ void CNoteCollection::Delete(HWND hWndNote)
     CNoteDlg* note = *it;
     m_noteList.erase(it);
     delete note;
+    Changed();
 }
 
 void CNoteCollection::DeleteAll()
 {
+    if (!m_noteList.empty())
+        Changed();
     while (!m_noteList.empty()) {
         CNoteDlg* note = m_noteList.front();
         m_noteList.pop_front();
@@ -68,6 +94,7 @@ void CNoteCollection::HideAll()
         note->SetHiddenFlag(1);
         note->ApplyVisibility();
     }
+    Changed();
 }
 
 void CNoteCollection::SetShowHidden(int32_t bShowHidden)
@@ -76,18 +103,35 @@ void CNoteCollection::SetShowHidden(int32_t bShowHidden)
     m_app.m_bShowHidden = bShowHidden;
     for (CNoteDlg* note : m_noteList)
         note->ApplyVisibility();
+    Changed();
 }
 
-bool CNoteCollection::Load(const std::string& strPath)
+CNoteCollection::LoadResult CNoteCollection::Load(const std::string& strPath)
 {
+    LoadResult result;
     if (strPath.empty())
-        return false;
+        return result;
     CWinFileSystem fs;
     NoteCreatingSink sink(*this);
-    return LoadNotesFile(fs, strPath, sink, AnsiFromWide);
+    try {
+        result.bOpened = LoadNotesFile(fs, strPath, sink, AnsiFromWide);
+    } catch (const NoRoomForNotes&) {
+        // Windows has no room for more windows: the notes shown stay, and
+        // the file must not be saved over with fewer without a word.
+        result.bOpened = true;
+        result.nNotShown = sink.NotShown();
+        m_heldByShortFile[PathKey(strPath)] = sink.Announced();
+    }
+    return result;
 }
 
-void CNoteCollection::Save(const std::string& strPath) const
+size_t CNoteCollection::NotesHeldBy(const std::string& strPath) const
+{
+    auto it = m_heldByShortFile.find(PathKey(strPath));
+    return it == m_heldByShortFile.end() ? 0 : it->second;
+}
+
+void CNoteCollection::Save(const std::string& strPath)
 {
     std::vector<NoteEntry> notes;
     notes.reserve(m_noteList.size());
@@ -95,4 +139,14 @@ void CNoteCollection::Save(const std::string& strPath) const
         notes.push_back({note->GetText(), note->GetRecord()});
     CWinFileSystem fs;
     SaveNotesFile(fs, strPath, m_bShowHidden, notes);
+    m_heldByShortFile.erase(PathKey(strPath));  // it holds what was written now
+}
+
+std::vector<NoteEntry> CNoteCollection::TypedEntries() const
+{
+    std::vector<NoteEntry> notes;
+    notes.reserve(m_noteList.size());
+    for (const CNoteDlg* note : m_noteList)
+        notes.push_back({note->TypedText(), note->GetRecord()});
+    return notes;
 }

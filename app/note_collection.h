@@ -4,11 +4,15 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <list>
+#include <map>
 #include <string>
+#include <vector>
 
 class CNoteDlg;
 class CStickyNoteApp;
+struct NoteEntry;
 struct NoteRecord;
 
 class CNoteCollection {
@@ -16,12 +20,19 @@ public:
     // The application keeps the copy of the mode that notes read.
     explicit CNoteCollection(CStickyNoteApp& app) : m_app(app) {}
     // Notes still there go with the collection (a start that failed).
-    ~CNoteCollection() { DeleteAll(); }
+    ~CNoteCollection()
+    {
+        m_onChange = nullptr;
+        DeleteAll();
+    }
     CNoteCollection(const CNoteCollection&) = delete;
     CNoteCollection& operator=(const CNoteCollection&) = delete;
 
     // The window that owns every note.
     void SetOwner(HWND hWndOwner) { m_hWndOwner = hWndOwner; }
+    // Told of every change the collection makes itself: a note created or
+    // deleted, all hidden, the mode set. Notes tell their owner of their own.
+    void SetChangeHandler(std::function<void()> onChange) { m_onChange = std::move(onChange); }
 
     bool Empty() const { return m_noteList.empty(); }
     size_t Count() const { return m_noteList.size(); }
@@ -44,17 +55,41 @@ public:
     const std::string& GetFileName() const { return m_strFileName; }
     void SetFileName(const std::string& strFileName) { m_strFileName = strFileName; }
 
-    // Adds the notes of a file; false, having done nothing, when it cannot
-    // be opened. A failure while reading is raised after the complete notes
-    // were added and the file's mode applied.
-    bool Load(const std::string& strPath);
+    struct LoadResult {
+        bool bOpened = false;
+        size_t nNotShown = 0;  // the file's notes left out when a note window could not be made
+    };
+    // Adds the notes of a file; not opened, having done nothing, when it
+    // cannot be. Loading stops at the first note whose window cannot be
+    // made: the notes shown stay. A failure while reading is raised after
+    // the complete notes were added and the file's mode applied.
+    LoadResult Load(const std::string& strPath);
     // Writes every note; a failure is raised and leaves the old file as it was.
-    void Save(const std::string& strPath) const;
+    void Save(const std::string& strPath);
+    // How many notes the file held when a load of it could not show them
+    // all, until a save writes it again; 0 for any other file.
+    size_t NotesHeldBy(const std::string& strPath) const;
+
+    // Makes a note's window. Windows' limit on windows cannot be reached
+    // everywhere: a test puts one that fails in its place.
+    using WindowMaker = std::function<bool(CNoteDlg& note, HWND hWndOwner)>;
+    void SetWindowMaker(WindowMaker maker) { m_makeWindow = std::move(maker); }
+    // Every note with the text it holds as typed, without asking its window.
+    std::vector<NoteEntry> TypedEntries() const;
 
 private:
+    void Changed() const
+    {
+        if (m_onChange)
+            m_onChange();
+    }
+
     CStickyNoteApp& m_app;
+    std::function<void()> m_onChange;
     HWND m_hWndOwner = nullptr;
     std::list<CNoteDlg*> m_noteList;
     std::string m_strFileName;
     int32_t m_bShowHidden = 0;
+    WindowMaker m_makeWindow;
+    std::map<std::string, size_t> m_heldByShortFile;  // by full path in lower case
 };

@@ -1,6 +1,7 @@
 list(APPEND DP_PORTABLE_SOURCES
   app/command_line.cpp
   app/controller_rules.cpp
+  app/recovery.cpp
   app/registry_table.cpp
 )
 list(APPEND DP_WIN_SOURCES
@@ -8,6 +9,7 @@ list(APPEND DP_WIN_SOURCES
   app/sticky_note_app.cpp
   app/file_dialog.cpp
   app/note_collection.cpp
+  app/recovery_win.cpp
   app/registry.cpp
   app/sticky_note_dlg.cpp
   app/tray_icon.cpp
@@ -15,5 +17,12 @@ list(APPEND DP_WIN_SOURCES
 list(APPEND DP_UNIT_TESTS
   tests/unit/command_line_test.cpp
   tests/unit/controller_rules_test.cpp
+  tests/unit/recovery_test.cpp
   tests/unit/registry_table_test.cpp
+)
+list(APPEND DP_E2E_TESTS
+  tests/e2e/recovery_test.cpp
+)
+list(APPEND DP_WIN_UNIT_TESTS
+  tests/unit/note_collection_win_test.cpp
 )

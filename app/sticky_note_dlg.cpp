@@ -22,7 +22,7 @@ Answer AnswerOf(int nButton)
 
 }  // namespace
 
-CStickyNoteDlg::CStickyNoteDlg(CStickyNoteApp& app) : CDialog(IDD_OPTIONS), m_app(app), m_notes(app)
+CStickyNoteDlg::CStickyNoteDlg(CStickyNoteApp& app) : CDialog(IDD_OPTIONS), m_app(app), m_notes(app), m_recovery(m_notes)
 {
     Create(nullptr);
 }
@@ -30,6 +30,8 @@ CStickyNoteDlg::CStickyNoteDlg(CStickyNoteApp& app) : CDialog(IDD_OPTIONS), m_ap
 BOOL CStickyNoteDlg::OnInitDialog()
 {
     m_notes.SetOwner(m_hWnd);
+    m_recovery.SetWindow(m_hWnd);
+    m_notes.SetChangeHandler([this] { m_recovery.OnChange(); });
     HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_DRIFTPAD));
     SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
@@ -54,6 +56,14 @@ bool CStickyNoteDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& 
         return true;
     case WM_DELETENOTE:
         result = OnDeleteNote(wParam, lParam);
+        return true;
+    case WM_NOTECHANGED:
+        m_recovery.OnChange();
+        return true;
+    case WM_TIMER:
+        return m_recovery.OnTimer(wParam);
+    case WM_RECOVERYFAILED:
+        m_recovery.OnWriteFailed();
         return true;
     case WM_INITMENUPOPUP:
         OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), LOWORD(lParam), HIWORD(lParam));
@@ -163,6 +173,7 @@ void CStickyNoteDlg::OnQuit()
         }
     }
     m_notes.DeleteAll();
+    m_recovery.Discard();  // No too: the user chose to let the notes go
     m_trayIcon.Remove();
     DestroyWindow(m_hWnd);
 }
@@ -214,13 +225,21 @@ void CStickyNoteDlg::OnOpen()
 void CStickyNoteDlg::OpenNotesFile(const std::string& path)
 {
     m_notes.SetFileName(path);
-    m_notes.Load(path);
+    CNoteCollection::LoadResult loaded = m_notes.Load(path);
+    m_recovery.OnChange();
+    if (loaded.nNotShown) {
+        std::string text = std::to_string(loaded.nNotShown) + " of the notes in \"" + path
+                           + "\" could not be shown: Windows has no room for more windows.\r\r"
+                             "Saving over that file asks first, so that they are not lost.";
+        AppMessageBox(m_hWnd, text.c_str(), MB_OK | MB_ICONSTOP);
+    }  // the name travels with the copy, even when nothing was read
 }
 
 void CStickyNoteDlg::OpenNotesFileAtStartup(const std::string& path)
 {
     try {
-        OpenNotesFile(path);
+        if (m_recovery.OfferAtStart(path))
+            OpenNotesFile(path);
     } catch (const std::exception& failure) {
         ReportFailure(m_hWnd, failure);
     }
@@ -228,10 +247,26 @@ void CStickyNoteDlg::OpenNotesFileAtStartup(const std::string& path)
 
 bool CStickyNoteDlg::OnSave()
 {
-    if (m_notes.GetFileName().empty())
+    const std::string& path = m_notes.GetFileName();
+    if (path.empty())
         return OnSaveAs();
-    m_notes.Save(m_notes.GetFileName());
+    if (!ShorterSaveAllowed(path))
+        return false;
+    m_notes.Save(path);
+    m_recovery.OnSaved();
     return true;
+}
+
+bool CStickyNoteDlg::ShorterSaveAllowed(const std::string& path)
+{
+    size_t held = m_notes.NotesHeldBy(path);
+    if (m_notes.Count() >= held)
+        return true;
+    std::string text = "\"" + path + "\" holds " + std::to_string(held) + " notes, and only "
+                       + std::to_string(m_notes.Count()) + " are shown: saving now leaves "
+                       + std::to_string(held - m_notes.Count()) + " of them out.\r\rSave all the same?";
+    return AppMessageBox(m_hWnd, text.c_str(), MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2, "Driftpad: Save")
+           == IDYES;
 }
 
 bool CStickyNoteDlg::OnSaveAs()
@@ -256,6 +291,10 @@ void CStickyNoteDlg::OnDropFiles(HDROP hDrop)
 
 void CStickyNoteDlg::OnEndSession(BOOL bEnding)
 {
-    if (bEnding && m_app.GetPreferences().saveOnShutdown)
+    if (!bEnding)
+        return;
+    // The copy first: the autosave may ask for a name that nobody gives.
+    m_recovery.OnEndSession();
+    if (m_app.GetPreferences().saveOnShutdown)
         OnSave();
 }

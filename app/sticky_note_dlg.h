@@ -2,6 +2,7 @@
 // The controller: the hidden Options dialog that owns the tray icon, the
 // tray menu and every note, and carries out the tray's commands.
 #include "app/note_collection.h"
+#include "app/recovery_win.h"
 #include "app/tray_icon.h"
 #include "base/dialog.h"
 
@@ -18,7 +19,8 @@ public:
 
     // Makes path the current notes file and loads it (start-up, dropped files).
     void OpenNotesFile(const std::string& path);
-    // The start-up load: outside any window message, so failures are reported here.
+    // The start-up load: outside any window message, so failures are
+    // reported here. A recovery copy left behind is offered first.
     void OpenNotesFileAtStartup(const std::string& path);
 
 protected:
@@ -47,8 +49,12 @@ private:
     // Save As dialog. A failure to write is raised, never passed over.
     bool OnSave();
     bool OnSaveAs();
+    // A file whose notes could not all be shown is written with fewer only
+    // when the user says so.
+    bool ShorterSaveAllowed(const std::string& path);
 
     CStickyNoteApp& m_app;
     CTrayIcon m_trayIcon;
     CNoteCollection m_notes;
+    CRecoveryGuard m_recovery;  // after the notes: it ends first, and reads them till then
 };

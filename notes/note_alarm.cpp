@@ -45,18 +45,23 @@ void CNoteAlarm::OnTimer(UINT_PTR nIDEvent)
         m_nAlarmTimer = SetTimer(hWnd, ALARM_TIMER_ID, *wait, nullptr);
         return;
     }
-    CAlarmNoticeDlg notice(m_note.GetText());
+    std::string strText = m_note.GetText();
     StartAlarmSound(m_host.AlarmSound());
     Disarm();
+    if (!CAlarmNoticeDlg::Show(strText, hWnd, WM_ALARMNOTICECLOSED))
+        OnNoticeClosed(0);
+}
 
-    INT_PTR result = notice.Run();
-    if (!NoteStillThere(hWnd))
-        return;
-    if (result == -1)
+void CNoteAlarm::OnNoticeClosed(INT_PTR nResult)
+{
+    HWND hWnd = m_note.GetSafeHwnd();
+    if (nResult == -1)
         PostMessageA(GetWindow(hWnd, GW_OWNER), WM_DELETENOTE, reinterpret_cast<WPARAM>(hWnd), 0);
     // Spent, unless the settings armed a new alarm while the notice was up.
-    if (!m_nAlarmTimer)
+    if (!m_nAlarmTimer) {
         m_bAlarmEnabled = 0;
+        PostNoteChanged(hWnd);
+    }
 }
 
 void CNoteAlarm::OnAlarmSettings()
@@ -78,6 +83,7 @@ void CNoteAlarm::OnAlarmSettings()
     }
     m_nAlarmTime = dlg.GetAlarmTime();
     m_bAlarmEnabled = dlg.m_bEnable;
+    PostNoteChanged(hWnd);
     if (m_bAlarmEnabled)
         Arm(m_nAlarmTime);
     else if (m_nAlarmTimer)

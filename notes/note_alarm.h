@@ -19,6 +19,8 @@ public:
 
     // The window messages of the alarm.
     void OnTimer(UINT_PTR nIDEvent);
+    // The notice closed with IDOK, IDCANCEL or -1 (Delete).
+    void OnNoticeClosed(INT_PTR nResult);
     void OnAlarmSettings();
     // The clock was set or the machine woke up: re-arm from the present.
     void OnClockChanged();

@@ -88,6 +88,18 @@ std::string CNoteDlg::GetText() const
 void CNoteDlg::SetText(const std::string& text)
 {
     SetWindowTextA(GetDlgItem(IDC_NOTEEDIT), text.c_str());
+    m_strTyped = text;  // an editor does not report a text set from outside
+}
+
+bool CNoteDlg::OnCommand(WORD nID, WORD nCode, HWND)
+{
+    if (nID != IDC_NOTEEDIT || nCode != EN_CHANGE)
+        return false;
+    // Typed, cut, pasted or undone: kept here, so that the recovery copy
+    // never has to ask a thousand windows for their texts.
+    m_strTyped = GetText();
+    PostNoteChanged(m_hWnd);
+    return true;
 }
 
 NoteRecord CNoteDlg::GetRecord() const
@@ -204,6 +216,9 @@ bool CNoteDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result
     case WM_TIMER:
         m_alarm.OnTimer(wParam);
         return true;
+    case WM_ALARMNOTICECLOSED:
+        m_alarm.OnNoticeClosed(static_cast<INT_PTR>(wParam));
+        return true;
     case WM_ALARMSETTINGS:
         m_alarm.OnAlarmSettings();
         return true;
@@ -238,6 +253,7 @@ void CNoteDlg::OnLButtonDown(POINT pt)
     SetWindowPos(m_hWnd, nullptr, outline.left, outline.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
     ApplyAlwaysOnTop();
     m_tracker.m_rect = m_rcHome;
+    PostNoteChanged(m_hWnd);
 }
 
 void CNoteDlg::ApplyVisibility()

@@ -27,6 +27,8 @@ public:
     // Shows or hides the window as its hidden flag and the host's mode say.
     void ApplyVisibility();
     std::string GetText() const;
+    // The text as the editor last reported it: no window is asked.
+    const std::string& TypedText() const { return m_strTyped; }
     // The program's own text is never cut to the typing limit.
     void SetText(const std::string& text);
 
@@ -42,6 +44,7 @@ protected:
     void OnOK() override {}
     void OnCancel() override {}
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+    bool OnCommand(WORD nID, WORD nCode, HWND hCtl) override;
     // The window is gone: the note ends with it.
     void PostNcDestroy() override { delete this; }
 
@@ -63,4 +66,5 @@ private:
     bool m_bLoaded = false;       // created from a file record
     CNoteEdit m_edit;             // the text, the two window flags, the context menu
     UniqueHandle<GdiObjectTraits> m_fallbackFont;
+    std::string m_strTyped;
 };

@@ -32,6 +32,11 @@ void SetNoteTopmost(HWND hWndNote, bool bTopmost, UINT flags)
     SetWindowPos(hWndNote, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
 }
 
+void PostNoteChanged(HWND hWndNote)
+{
+    PostMessageA(GetWindow(hWndNote, GW_OWNER), WM_NOTECHANGED, 0, 0);
+}
+
 void ShowNoteWindow(HWND hWndNote, bool bOnScreen)
 {
     if ((IsWindowVisible(hWndNote) != FALSE) != bOnScreen)
@@ -151,10 +156,12 @@ void CNoteEdit::OnHideNote()
 {
     m_bHidden = Toggled(m_bHidden);
     ShowNoteWindow(GetParent(m_hWnd), IsNoteOnScreen(m_bHidden, m_pHost->ShowHiddenMode()));
+    PostNoteChanged(GetParent(m_hWnd));
 }
 
 void CNoteEdit::OnAlwaysOnTop()
 {
     m_bAlwaysOnTop = Toggled(m_bAlwaysOnTop);
     SetNoteTopmost(GetParent(m_hWnd), m_bAlwaysOnTop != 0, SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    PostNoteChanged(GetParent(m_hWnd));
 }

@@ -13,6 +13,8 @@ class INoteHost;
 // Puts a note window into the topmost band or back into the normal one,
 // with the given SetWindowPos flags (besides no move and no size).
 void SetNoteTopmost(HWND hWndNote, bool bTopmost, UINT flags);
+// Tells the note's owner that something the notes file keeps has changed.
+void PostNoteChanged(HWND hWndNote);
 // Shows or hides a note window, touching it only when that changes something.
 void ShowNoteWindow(HWND hWndNote, bool bOnScreen);
 

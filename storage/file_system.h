@@ -17,6 +17,10 @@ public:
     // Puts strFrom in the place of strTo (which may or may not exist) in one
     // step; raises CFileException on failure, leaving strTo as it was.
     virtual void Replace(const std::string& strFrom, const std::string& strTo) = 0;
-    // Best effort: used only to clean up after a failure.
+    // Makes a folder and the missing ones above it; raises CFileException
+    // when it is still missing afterwards.
+    virtual void MakeFolder(const std::string& strFolder) = 0;
+    // Best effort: used to clean up after a failure and to drop a file
+    // whose content is no longer wanted.
     virtual void Remove(const std::string& strPath) noexcept = 0;
 };

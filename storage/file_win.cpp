@@ -196,6 +196,22 @@ void CWinFileSystem::Replace(const std::string& strFrom, const std::string& strT
         ThrowFileError(GetLastError());
 }
 
+void CWinFileSystem::MakeFolder(const std::string& strFolder)
+{
+    // Each level in turn, from the top; levels that exist already refuse
+    // with a reason that does not matter: only the last level's outcome counts.
+    for (size_t nAt = strFolder.find_first_of("\\/", 3); ; nAt = strFolder.find_first_of("\\/", nAt + 1)) {
+        std::string strLevel = strFolder.substr(0, nAt);
+        if (!strLevel.empty())
+            CreateDirectoryA(strLevel.c_str(), nullptr);
+        if (nAt == std::string::npos)
+            break;
+    }
+    DWORD dwAttributes = GetFileAttributesA(strFolder.c_str());
+    if (dwAttributes == INVALID_FILE_ATTRIBUTES || !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        ThrowFileError(dwAttributes == INVALID_FILE_ATTRIBUTES ? GetLastError() : ERROR_ALREADY_EXISTS);
+}
+
 void CWinFileSystem::Remove(const std::string& strPath) noexcept
 {
     DeleteFileA(strPath.c_str());

@@ -49,5 +49,6 @@ public:
                                           std::string& strTempPath) override;
     std::unique_ptr<CFile> OpenForReading(const std::string& strPath) override;
     void Replace(const std::string& strFrom, const std::string& strTo) override;
+    void MakeFolder(const std::string& strFolder) override;
     void Remove(const std::string& strPath) noexcept override;
 };

@@ -8,8 +8,7 @@ std::string FolderOf(const std::string& strPath)
     return nLast == std::string::npos ? std::string() : strPath.substr(0, nLast + 1);
 }
 
-void SaveNotesFile(IFileSystem& fs, const std::string& strPath, int32_t nShowHiddenMode,
-                   const std::vector<NoteEntry>& notes)
+void SaveFileSafely(IFileSystem& fs, const std::string& strPath, const std::function<void(CFile&)>& write)
 {
     std::string strTempPath;
     std::unique_ptr<CFile> pFile;
@@ -19,14 +18,8 @@ void SaveNotesFile(IFileSystem& fs, const std::string& strPath, int32_t nShowHid
             fs.Remove(strTempPath);
     };
     try {
-        if (notes.size() > kMaxNotesInFile)
-            throw CTooManyNotesException(notes.size());
         pFile = fs.CreateTempFile(FolderOf(strPath), strTempPath);
-        {
-            CArchive ar(*pFile, CArchive::store);
-            WriteNotes(ar, nShowHiddenMode, notes);
-            ar.Close();
-        }
+        write(*pFile);
         pFile->Flush();
         pFile->Close();
         pFile.reset();
@@ -39,6 +32,21 @@ void SaveNotesFile(IFileSystem& fs, const std::string& strPath, int32_t nShowHid
         discard();
         throw;
     }
+}
+
+void SaveNotesFile(IFileSystem& fs, const std::string& strPath, int32_t nShowHiddenMode,
+                   const std::vector<NoteEntry>& notes)
+{
+    if (notes.size() > kMaxNotesInFile) {
+        CTooManyNotesException e(notes.size());
+        e.m_strFileName = strPath;
+        throw e;
+    }
+    SaveFileSafely(fs, strPath, [&](CFile& file) {
+        CArchive ar(file, CArchive::store);
+        WriteNotes(ar, nShowHiddenMode, notes);
+        ar.Close();
+    });
 }
 
 bool LoadNotesFile(IFileSystem& fs, const std::string& strPath, INotesSink& sink,

@@ -4,6 +4,7 @@
 #include "storage/file_system.h"
 #include "storage/notes_layout.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +12,12 @@
 // The folder part of a path, up to and with its last separator or drive
 // colon ("" for a bare name).
 std::string FolderOf(const std::string& strPath);
+
+// Writes a file by write(), into a new file next to strPath that then takes
+// strPath's place. On any failure the old file is left byte for byte as it
+// was, the new file is removed, and the failure is raised (a CException
+// with m_strFileName = strPath).
+void SaveFileSafely(IFileSystem& fs, const std::string& strPath, const std::function<void(CFile&)>& write);
 
 // Writes the collection to a new file next to strPath and then puts it in
 // strPath's place. On any failure the old file is left byte for byte as it

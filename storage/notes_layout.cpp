@@ -79,6 +79,7 @@ void ReadNotes(CArchive& ar, INotesSink& sink)
     ar.ReadDword(dwReserved);
     uint16_t nCount;
     ar.ReadWord(nCount);
+    sink.OnNoteCount(nCount);
     for (uint32_t i = 0; i < nCount; ++i) {
         std::string strText;
         ar.ReadString(strText);

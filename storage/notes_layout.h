@@ -41,6 +41,8 @@ public:
     virtual ~INotesSink() = default;
     // Right after the file's first dword, before any note.
     virtual void OnShowHiddenMode(int32_t nMode) = 0;
+    // The number of entries the file announces, before the first.
+    virtual void OnNoteCount(size_t /*nCount*/) {}
     // Once per entry whose text and record were both read completely.
     virtual void OnNote(const std::string& strText, const NoteRecord& record) = 0;
 };

@@ -147,17 +147,21 @@ TEST_F(FileTest, ADroppedFileOpensWhateverTheLengthOfItsPathAndBecomesCurrent)
     EXPECT_EQ(NotesFileBytes({At("ok", 100, 120), added}), ReadFileBytes(path));
 }
 
-TEST_F(FileTest, EndOfSessionSavesOnlyWhenAskedTo)
+TEST_F(FileTest, EndOfSessionSavesOnlyWhenAskedToAndOtherwiseKeepsARecoveryCopy)
 {
     for (DWORD preference : {0u, 1u}) {
         SCOPED_TRACE(preference);
         SetRegDword(HKEY_CURRENT_USER, kPreferencesKey, "SaveOnShutdown", preference);
         StartWithFile();
+        if (preference) {  // the first round's session end kept a recovery copy
+            EXPECT_NE("(none)", app.Answer("Driftpad: Restore", IDNO));
+        }
         FileNote note = Shown(app.NewNote("autosaved"));
         ASSERT_TRUE(app.SendAndWait(WM_ENDSESSION, FALSE, 0));  // called off
         EXPECT_FALSE(FileExists(notesFile));
         ASSERT_TRUE(app.SendAndWait(WM_ENDSESSION, TRUE, 0));
         EXPECT_EQ(preference ? NotesFileBytes({note}) : "", ReadFileBytes(notesFile));
+        EXPECT_EQ(preference == 0, FileExists(RecoveryFolder() + "\\Recovery.dpd"));  // written before the answer
         app.Kill();
         DeleteFileA(notesFile.c_str());
     }

@@ -152,7 +152,9 @@ void SetRegDword(HKEY root, const char* key, const char* value, DWORD data);
 void SetRegString(HKEY root, const char* key, const char* value, const std::string& data);
 constexpr const char* kPreferencesKey = "Software\\Vantry\\Driftpad\\Preferences";
 
-// Files: a fresh folder per test.
+// Files: a fresh folder per test; the program's recovery copy's folder,
+// emptied before and after every test.
+std::string RecoveryFolder();
 std::string TempDir();
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);

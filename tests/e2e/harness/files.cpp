@@ -88,6 +88,13 @@ void WriteFileBytes(const std::string& path, const std::string& bytes)
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
+std::string RecoveryFolder()
+{
+    char local[MAX_PATH] = {};
+    GetEnvironmentVariableA("LOCALAPPDATA", local, MAX_PATH);
+    return std::string(local) + "\\Vantry\\Driftpad";
+}
+
 bool FileExists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;

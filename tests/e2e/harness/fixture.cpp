@@ -19,6 +19,8 @@ void DriftpadTest::SetUp()
         CloseHandle(h);
     }
     CleanProgramKeys();
+    std::error_code ignored;
+    std::filesystem::remove_all(RecoveryFolder(), ignored);  // a killed program left it for the next start
     dir = TempDir();
     notesFile = dir + "\\notes.dpd";
 }
@@ -33,6 +35,7 @@ void DriftpadTest::TearDown()
     app.Kill();
     CleanProgramKeys();
     std::error_code ignored;
+    std::filesystem::remove_all(RecoveryFolder(), ignored);
     std::filesystem::remove_all(dir, ignored);
 }
 

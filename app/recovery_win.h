@@ -1,0 +1,59 @@
+#pragma once
+// The recovery copy on the controller: its timer, the snapshot of the
+// notes, the offer at start-up, and the one report of a copy that cannot
+// be written.
+#include "app/recovery.h"
+#include "storage/file_win.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <mutex>
+#include <string>
+
+class CNoteCollection;
+
+class CRecoveryGuard {
+public:
+    // Keeps the copy of this collection in %LOCALAPPDATA%\Vantry\Driftpad.
+    explicit CRecoveryGuard(CNoteCollection& notes);
+    ~CRecoveryGuard();
+    CRecoveryGuard(const CRecoveryGuard&) = delete;
+    CRecoveryGuard& operator=(const CRecoveryGuard&) = delete;
+
+    // The timer and the failure report go to this window.
+    void SetWindow(HWND hWnd) { m_hWnd = hWnd; }
+
+    // A normal start, before the command line's file opens: offers a copy
+    // left behind. False when that file is not to be opened (it is the
+    // restored notes' own, or none was named after a restore).
+    bool OfferAtStart(const std::string& strCommandLineFile);
+
+    // The collection changed.
+    void OnChange();
+    // WM_TIMER; true when it was the recovery timer.
+    bool OnTimer(UINT_PTR nIDEvent);
+    // The collection was written to its file: nothing left to recover.
+    void OnSaved();
+    // The session ends: the copy is written now, whatever the autosave does.
+    void OnEndSession();
+    // Quit: the user's answer decided; no copy stays.
+    void Discard();
+    // Waits for the write or removal at hand.
+    void WaitIdle();
+    // The message that the worker posts on the first failure.
+    void OnWriteFailed();
+
+private:
+    void Do(CRecoveryRules::Step step);
+    RecoverySnapshot Snapshot() const;
+
+    CNoteCollection& m_notes;
+    HWND m_hWnd = nullptr;
+    CWinFileSystem m_fs;
+    std::unique_ptr<CRecoveryFiles> m_files;    // null: no folder for a copy
+    std::unique_ptr<CRecoveryWriter> m_writer;
+    CRecoveryRules m_rules;
+    std::mutex m_mutex;
+    std::string m_strFailure;  // from the worker, for the report
+};

@@ -1,0 +1,181 @@
+// Nothing typed is lost: a run that is killed leaves a recovery copy that the
+// next start offers back; a save or a quit leaves none.
+#include "tests/e2e/harness.h"
+
+#include <ctime>
+
+namespace e2e {
+namespace {
+
+constexpr const char* kRestoreCaption = "Driftpad: Restore";
+
+// Notes with these texts at the same place, each with this alarm flag and time.
+std::string NotesFile(const std::vector<std::string>& texts, int32_t alarm = 0, int32_t time = 0)
+{
+    std::vector<FileNote> notes(texts.size());
+    for (size_t i = 0; i < texts.size(); ++i) {
+        notes[i].text = texts[i];
+        notes[i].alarmFlag = alarm;
+        notes[i].alarmTime = time;
+    }
+    return NotesFileBytes(notes);
+}
+
+class RecoveryTest : public DriftpadTest {
+protected:
+    HWND WithText(const std::string& text)
+    {
+        for (HWND w : app.Notes())
+            if (DialogItemText(w, IDC_NOTEEDIT) == text)
+                return w;
+        return nullptr;
+    }
+
+    // Starts on the command line's file and answers the offer; false when none came.
+    bool StartAndAnswer(const std::string& arguments, int button)
+    {
+        if (!app.Start(arguments))
+            return false;
+        HWND box = app.WaitDialog(kRestoreCaption);
+        if (!box)
+            return false;
+        EXPECT_EQ("Driftpad ended while notes were not saved.\r\rRestore them?", MessageBoxText(box));
+        EXPECT_TRUE(GetDlgItem(box, IDYES) && GetDlgItem(box, IDNO) && !GetDlgItem(box, IDCANCEL));
+        PressButton(box, button);
+        return WaitUntil([&] { return !IsWindow(box); }) && app.Sync();
+    }
+
+    const std::string copy = RecoveryFolder() + "\\Recovery.dpd";
+};
+
+TEST_F(RecoveryTest, YesAfterAKillRestoresTypedNotesWithTheirPlaceFlagsAndFileAndASaveLeavesNothingToOffer)
+{
+    const std::string path = dir + "\\mine.dpd", arguments = "\"" + path + "\"";
+    WriteFileBytes(path, NotesFile({"from file"}));
+    StartApp(arguments);
+    ASSERT_TRUE(app.WaitNoteCount(1));
+    HWND note = app.NewNote();
+    ASSERT_NE(nullptr, note);
+    // Real keys, into the note clicked first.
+    RECT r = WindowRect(note);
+    MovePointer((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    Xdotool({"click", "1"});
+    Xdotool({"type", "--delay", "40", "typed"});
+    ASSERT_TRUE(WaitUntil([&] { return DialogItemText(note, IDC_NOTEEDIT) == "typed"; }));
+    PostMessageA(GetDlgItem(note, IDC_NOTEEDIT), WM_COMMAND, ID_ALWAYSONTOP, 0);
+    ASSERT_TRUE(WaitUntil([&] { return (GetWindowLongA(note, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return ReadFileBytes(copy).find("typed") != std::string::npos; }));
+    app.Kill();
+
+    ASSERT_TRUE(StartAndAnswer(arguments, IDYES));
+    HWND restored = WithText("typed");
+    ASSERT_NE(nullptr, restored);
+    const RECT place = WindowRect(restored);
+    EXPECT_TRUE(EqualRect(&r, &place));
+    EXPECT_TRUE(WaitUntil([&] { return (GetWindowLongA(restored, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }));
+    // The restored notes' file is current and was not opened a second time.
+    ASSERT_TRUE(app.CommandAndWait(ID_SAVE));
+    EXPECT_EQ(2u, app.Notes().size());
+    const std::string saved = ReadFileBytes(path);
+    EXPECT_EQ(2, saved[8]) << "notes in the saved file";
+    EXPECT_NE(std::string::npos, saved.find("typed"));
+    EXPECT_FALSE(FileExists(copy)) << "saved: nothing left to recover";
+
+    app.Kill();
+    StartApp(arguments);
+    ASSERT_TRUE(app.WaitNoteCount(2));
+    ASSERT_TRUE(app.Sync());
+    EXPECT_TRUE(ProcessWindows(app.Pid(), "#32770", kRestoreCaption).empty());
+}
+
+TEST_F(RecoveryTest, NoKeepsTheCopyAsThePreviousOneAndQuitLeavesNone)
+{
+    StartApp();
+    HWND note = app.NewNote();
+    ASSERT_NE(nullptr, note);
+    PostMessageA(GetDlgItem(note, IDC_NOTEEDIT), WM_CHAR, 'a', 1);
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(copy); }, 4000));
+    app.Kill();
+
+    ASSERT_TRUE(StartAndAnswer("", IDNO));
+    EXPECT_TRUE(app.Notes().empty());
+    EXPECT_FALSE(FileExists(copy));
+    const std::string previous = ReadFileBytes(RecoveryFolder() + "\\Recovery.previous.dpd");
+    EXPECT_EQ(std::string("\x01" "a", 2), previous.substr(10, 2)) << "the note typed before the kill";
+
+    // Quit, answered No: the user let the notes go.
+    note = app.NewNote();
+    ASSERT_NE(nullptr, note);
+    PostMessageA(GetDlgItem(note, IDC_NOTEEDIT), WM_CHAR, 'b', 1);
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(copy); }, 4000));
+    app.Command(ID_QUIT);
+    HWND quit = app.WaitDialog("Driftpad: Quit");
+    ASSERT_NE(nullptr, quit);
+    PressButton(quit, IDNO);
+    EXPECT_EQ(0u, app.WaitExit());
+    EXPECT_FALSE(FileExists(copy));
+}
+
+TEST_F(RecoveryTest, ACopyThatCannotBeWrittenIsToldInAStopBox)
+{
+    // A file where the folder should be.
+    const std::string folder = RecoveryFolder();
+    CreateDirectoryA(folder.substr(0, folder.find_last_of('\\')).c_str(), nullptr);
+    WriteFileBytes(folder, "in the way");
+    StartApp();
+    HWND note = app.NewNote();
+    ASSERT_NE(nullptr, note);
+    PostMessageA(GetDlgItem(note, IDC_NOTEEDIT), WM_CHAR, 'a', 1);
+    HWND box = app.WaitDialog("Driftpad", 5000);
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ(0u, MessageBoxText(box).find("Unsaved notes cannot be protected")) << MessageBoxText(box);
+    PressButton(box, IDOK);
+}
+
+// Windows of the program by class and caption, without asking the program
+// (which is busy) for anything.
+size_t CountWindows(DWORD pid, const char* className, const char* caption)
+{
+    struct Search {
+        DWORD pid;
+        const char* className;
+        const char* caption;
+        size_t count;
+    } search = {pid, className, caption, 0};
+    EnumWindows([](HWND w, LPARAM p) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(p);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        char text[64] = {};
+        char name[16] = {};
+        if (pid == s.pid && IsWindowVisible(w) && GetClassNameA(w, name, sizeof name) && std::string(name) == s.className
+            && GetWindowTextA(w, text, sizeof text) >= 0 && std::string(text) == s.caption)
+            ++s.count;
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.count;
+}
+
+// Each notice used to run inside the previous one's modal loop, until the stack ran out.
+TEST_F(RecoveryTest, AThousandAlarmsDueTogetherEachShowTheirNoticeAndTheProgramLivesOn)
+{
+    std::vector<std::string> texts;
+    for (int i = 0; i < 1000; ++i)
+        texts.push_back("alarm " + std::to_string(i));
+    const std::string path = dir + "\\alarms.dpd";
+    WriteFileBytes(path, NotesFile(texts, 1, static_cast<int32_t>(time(nullptr)) - 60));
+    StartApp("\"" + path + "\"");
+    // Wine makes a thousand windows slowly: look seldom, so as not to slow it more.
+    auto waitFor = [&](const char* caption, size_t n) {
+        for (int i = 0; i < 300 && CountWindows(app.Pid(), "#32770", caption) < n; ++i)
+            Sleep(500);
+        return CountWindows(app.Pid(), "#32770", caption);
+    };
+    EXPECT_EQ(1000u, waitFor("", 1000));
+    EXPECT_EQ(1000u, waitFor("Note Alarm!", 1000));
+    EXPECT_TRUE(app.Sync());
+    EXPECT_TRUE(app.Running());
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,47 @@
+// A note window that cannot be made (Windows' quota of windows, which Wine
+// does not have): the load stops there, the notes shown stay, and the file
+// is known to hold more than is shown until it is saved again.
+#include "app/note_collection.h"
+#include "app/sticky_note_app.h"
+#include "notes/note_dlg.h"
+#include "storage/file_win.h"
+#include "storage/notes_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+TEST(NoteCollection, ALoadStopsAtTheFirstNoteWithoutAWindowAndTheFileIsKnownToHoldMore)
+{
+    const std::string path = (std::filesystem::temp_directory_path() / "dp-collection-test.dpd").string();
+    std::vector<NoteEntry> entries;
+    for (int i = 0; i < 5; ++i)
+        entries.push_back({"note " + std::to_string(i), {10 * i, 20, 136, 123, 0, 0, 0, 0}});
+    CWinFileSystem fs;
+    SaveNotesFile(fs, path, 0, entries);
+
+    CStickyNoteApp app;
+    HWND owner = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    {
+        CNoteCollection notes(app);
+        notes.SetOwner(owner);
+        int made = 0;
+        notes.SetWindowMaker([&](CNoteDlg& note, HWND hWndOwner) { return ++made != 3 && note.CreateNote(hWndOwner); });
+        CNoteCollection::LoadResult loaded = notes.Load(path);
+        EXPECT_TRUE(loaded.bOpened);
+        EXPECT_EQ(3, made) << "no note tried after the first that failed";
+        EXPECT_EQ(3u, loaded.nNotShown);
+        ASSERT_EQ(2u, notes.Count());
+        EXPECT_EQ("note 1", notes.TypedEntries()[1].m_strText);
+        EXPECT_EQ(5u, notes.NotesHeldBy(path));
+        EXPECT_EQ(0u, notes.NotesHeldBy(path + ".other"));
+
+        notes.Save(path + ".other");
+        EXPECT_EQ(5u, notes.NotesHeldBy(path));
+        notes.Save(path);  // the user said yes: the file holds what is shown
+        EXPECT_EQ(0u, notes.NotesHeldBy(path));
+    }
+    DestroyWindow(owner);
+    std::filesystem::remove(path);
+    std::filesystem::remove(path + ".other");
+}
