@@ -3,6 +3,7 @@
 #include "storage/exceptions.h"
 #include "storage/memory_file.h"
 #include "storage/notes_file.h"
+#include "tests/unit/test_notes.h"
 
 #include <gtest/gtest.h>
 
@@ -11,28 +12,22 @@
 #include <string>
 #include <vector>
 
-static bool operator==(const NoteEntry& a, const NoteEntry& b)
-{
-    return a.m_strText == b.m_strText && a.m_record == b.m_record;
-}
-
 namespace {
-
-using Bytes = std::vector<uint8_t>;
 
 // Files in a map, with one step (create, a write, flush, close, replace)
 // made to fail on request, and a disk that can run out of room.
 class CFakeFileSystem : public IFileSystem {
 public:
     std::map<std::string, Bytes> m_files;
-    int m_nFailAtStep = 0;  // 1-based; 0: no step fails
-    int m_nSteps = 0;
+    std::vector<std::string> m_steps;
+    size_t m_nFailAtStep = 0;  // 1-based; 0: no step fails
     size_t m_nDiskRoom = SIZE_MAX;
 
-    void Step(int nCause)
+    void Step(const char* pszStep, int nCause)
     {
-        if (++m_nSteps == m_nFailAtStep)
-            throw CFileException(nCause, 1000 + m_nSteps);
+        m_steps.push_back(pszStep);
+        if (m_steps.size() == m_nFailAtStep)
+            throw CFileException(nCause, static_cast<long>(1000 + m_nFailAtStep));
     }
 
     // Each write lands in m_files at once, so bytes written too late show too.
@@ -41,22 +36,22 @@ public:
         CFakeFile(CFakeFileSystem& fs, std::string strName) : m_fs(fs), m_strName(std::move(strName)) {}
         void Write(const void* pBuf, uint32_t nCount) override
         {
-            m_fs.Step(CFileException::hardIO);
+            m_fs.Step("write", CFileException::hardIO);
             size_t nRoom = m_fs.m_nDiskRoom - std::min(m_fs.m_nDiskRoom, Data().size());
             CMemFile::Write(pBuf, static_cast<uint32_t>(std::min<size_t>(nCount, nRoom)));
             m_fs.m_files[m_strName] = Data();
             if (nCount > nRoom)
                 throw CFileException(CFileException::diskFull, 112);
         }
-        void Flush() override { m_fs.Step(CFileException::hardIO); }
-        void Close() override { m_fs.Step(CFileException::hardIO); }
+        void Flush() override { m_fs.Step("flush", CFileException::hardIO); }
+        void Close() override { m_fs.Step("close", CFileException::hardIO); }
         CFakeFileSystem& m_fs;
         std::string m_strName;
     };
 
     std::unique_ptr<CFile> CreateTempFile(const std::string& strFolder, std::string& strTempPath) override
     {
-        Step(CFileException::accessDenied);
+        Step("create", CFileException::accessDenied);
         strTempPath = strFolder + "~dp" + std::to_string(m_files.size()) + ".tmp";
         m_files[strTempPath];
         return std::make_unique<CFakeFile>(*this, strTempPath);
@@ -67,18 +62,11 @@ public:
     }
     void Replace(const std::string& strFrom, const std::string& strTo) override
     {
-        Step(CFileException::sharingViolation);
+        Step("replace", CFileException::sharingViolation);
         m_files[strTo] = m_files.at(strFrom);
         m_files.erase(strFrom);
     }
     void Remove(const std::string& strPath) noexcept override { m_files.erase(strPath); }
-};
-
-struct Sink : INotesSink {
-    std::vector<int32_t> modes;
-    std::vector<NoteEntry> notes;
-    void OnShowHiddenMode(int32_t nMode) override { modes.push_back(nMode); }
-    void OnNote(const std::string& strText, const NoteRecord& r) override { notes.push_back({strText, r}); }
 };
 
 const std::string kTarget = "C:\\notes\\mine.dpd";
@@ -114,24 +102,28 @@ CFileException FailedSave(CFakeFileSystem& fs)
 
 TEST(SafeSave, FolderOfKeepsTheSeparatorOrDrive)
 {
-    EXPECT_EQ(FolderOf("C:\\notes\\mine.dpd"), "C:\\notes\\");
-    EXPECT_EQ(FolderOf("C:\\mine.dpd"), "C:\\");
-    EXPECT_EQ(FolderOf("C:mine.dpd"), "C:");
-    EXPECT_EQ(FolderOf("dir/mine.dpd"), "dir/");
-    EXPECT_EQ(FolderOf("mine.dpd"), "");
+    const std::pair<const char*, const char*> rows[] = {
+        {"C:\\notes\\mine.dpd", "C:\\notes\\"}, {"C:mine.dpd", "C:"}, {"dir/mine.dpd", "dir/"}, {"mine.dpd", ""}};
+    for (const auto& [pszPath, pszFolder] : rows)
+        EXPECT_EQ(FolderOf(pszPath), pszFolder) << pszPath;
 }
 
 TEST(SafeSave, AFailureAtAnyStepOrByteLeavesTheOldFileAndIsRaised)
 {
     CFakeFileSystem whole;
     SaveNotesFile(whole, kTarget, 0, SomeNotes());
-    ASSERT_GT(whole.m_nSteps, 6);  // create, several writes, flush, close, replace
+    // The new file is written, flushed to the disk and closed before it
+    // replaces the old one: a crash after the replace must not leave it short.
+    std::vector<std::string> steps = whole.m_steps;
+    steps.erase(std::unique(steps.begin(), steps.end()), steps.end());
+    ASSERT_EQ(steps, (std::vector<std::string>{"create", "write", "flush", "close", "replace"}));
+    ASSERT_GT(whole.m_steps.size(), 6u);
 
-    for (int nStep = 1; nStep <= whole.m_nSteps; ++nStep) {
+    for (size_t nStep = 1; nStep <= whole.m_steps.size(); ++nStep) {
         SCOPED_TRACE(testing::Message() << "failing step " << nStep);
         CFakeFileSystem fs;
         fs.m_nFailAtStep = nStep;
-        EXPECT_EQ(FailedSave(fs).m_lOsError, 1000 + nStep);
+        EXPECT_EQ(FailedSave(fs).m_lOsError, static_cast<long>(1000 + nStep));
     }
     for (size_t nRoom = 0; nRoom < whole.m_files.at(kTarget).size(); nRoom += 7) {
         SCOPED_TRACE(testing::Message() << "disk room " << nRoom);
@@ -151,14 +143,14 @@ TEST(SafeSave, TooManyNotesAreRefusedBeforeAnyFileIsMade)
     } catch (const CTooManyNotesException& e) {
         EXPECT_EQ(e.m_strFileName, kTarget);
     }
-    EXPECT_EQ(fs.m_nSteps, 0);
+    EXPECT_TRUE(fs.m_steps.empty());
     EXPECT_EQ(fs.m_files, (std::map<std::string, Bytes>{{kTarget, kOldBytes}}));
 }
 
 TEST(SafeSave, LoadReadsBackWhatWasSavedAndReportsOnlyWhatItCouldOpen)
 {
     CFakeFileSystem fs;
-    Sink sink;
+    NotesSink sink;
     EXPECT_FALSE(LoadNotesFile(fs, kTarget, sink));  // and reports nothing: see the modes below
 
     fs.m_files[kTarget] = kOldBytes;
@@ -169,7 +161,7 @@ TEST(SafeSave, LoadReadsBackWhatWasSavedAndReportsOnlyWhatItCouldOpen)
     EXPECT_EQ(sink.notes, SomeNotes());
 
     fs.m_files.at(kTarget).pop_back();  // the last note's record ends early
-    Sink cut;
+    NotesSink cut;
     try {
         LoadNotesFile(fs, kTarget, cut);
         FAIL() << "a short file loaded without a failure";
