@@ -77,6 +77,13 @@ TEST_F(FileWin, SaveWritesTheLayoutsBytesAndLoadReadsThemBack)
     EXPECT_EQ(ReadAll(Path("new.dpd")), expected.Data());
     EXPECT_EQ(ReadAll(Path("old.dpd")), expected.Data());
     EXPECT_EQ(Count(), 2u);  // no temporary file left behind
+    // What is left counts from the position: a hostile length is judged by it.
+    std::unique_ptr<CWinFile> pFile = CWinFile::Open(Path("new.dpd"), CWinFile::modeRead);
+    ASSERT_NE(pFile, nullptr);
+    uint8_t head[4];
+    EXPECT_EQ(pFile->Read(head, 4), 4u);
+    EXPECT_EQ(pFile->GetRemaining(), expected.Data().size() - 4);
+    pFile->Close();
 
     NotesSink sink;
     ASSERT_TRUE(LoadNotesFile(g_fs, Path("old.dpd"), sink, AnsiFromWide));
