@@ -6,8 +6,8 @@
 #include "storage/exceptions.h"
 #include "storage/memory_file.h"
 #include "storage/notes_layout.h"
+#include "tests/unit/test_notes.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -15,20 +15,9 @@
 
 namespace {
 
-struct Outcome : INotesSink {
-    std::vector<int32_t> modes;
-    std::vector<NoteEntry> notes;
+struct Outcome : NotesSink {
     int nFailure = -1;  // archive cause, or 100 + file cause, or 200 for memory
-
-    void OnShowHiddenMode(int32_t nMode) override { modes.push_back(nMode); }
-    void OnNote(const std::string& strText, const NoteRecord& r) override { notes.push_back({strText, r}); }
-    bool operator==(const Outcome& o) const
-    {
-        return modes == o.modes && nFailure == o.nFailure &&
-               std::equal(notes.begin(), notes.end(), o.notes.begin(), o.notes.end(), [](auto& a, auto& b) {
-                   return a.m_strText == b.m_strText && a.m_record == b.m_record;
-               });
-    }
+    bool operator==(const Outcome& o) const { return modes == o.modes && notes == o.notes && nFailure == o.nFailure; }
 };
 
 Outcome Read(std::vector<uint8_t> bytes, uint32_t nChunk)

@@ -18,6 +18,7 @@ TEST(AlarmTimer, ArmsAndReArmsNeverEarlyAndAtMostOneStep)
         {-1, kAlarmMs, 1000, kRings},
         {kAlarm, kAlarmMs, 0, kRings},  // the present second, also late in it, at once
         {kAlarm, kAlarmMs + 999, 0, kRings},
+        {-1, -500, 0, kRings},  // a clock before 1970 counts whole seconds down, too
         {kAlarm + 1, kAlarmMs + 999, 1, 1},  // a later one exactly until it begins
         {kAlarm + 3, kAlarmMs + 700, 2300, 2300},
         {kAlarm, kAlarmMs - 15, 15, 15},  // the timer ran fast

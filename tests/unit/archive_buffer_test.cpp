@@ -39,27 +39,16 @@ Bytes Pattern(size_t n, uint8_t seed)
     return bytes;
 }
 
-// Primitives of every width around buffer edges, and the bytes they stand for.
-struct Mixed {
-    struct Op {
-        uint32_t nWidth;  // 1, 2 or 4: a value; 0: a block
-        uint32_t nValue;
-        Bytes block;
-    };
-    std::vector<Op> ops = {{1, 0x11, {}}, {0, 0, Pattern(4093, 1)},  // 2 bytes left: the dword must not split
-                           {4, 0xA1B2C3D4, {}}, {0, 0, Pattern(4096 * 2 + 5, 2)}, {2, 0xBEEF, {}}};
+// A value of nWidth (1, 2 or 4) little-endian bytes, or (nWidth 0) a block.
+struct Op {
+    uint32_t nWidth;
     Bytes bytes;
-    Mixed()
+    uint32_t Value() const
     {
-        for (uint32_t i = 0; i < 1500; ++i)
-            ops.push_back({4, i * 2654435761u, {}});
-        ops.insert(ops.end(), {{0, 0, Pattern(4096, 3)}, {1, 0x22, {}}, {0, 0, Pattern(1, 4)}, {0, 0, {}},
-                               {0, 0, Pattern(9000, 5)}});
-        for (const Op& op : ops) {
-            for (uint32_t i = 0; i < op.nWidth; ++i)
-                bytes.push_back(static_cast<uint8_t>(op.nValue >> (8 * i)));
-            bytes.insert(bytes.end(), op.block.begin(), op.block.end());
-        }
+        uint32_t v = 0;
+        for (uint32_t i = 0; i < nWidth; ++i)
+            v |= uint32_t{bytes[i]} << (8 * i);
+        return v;
     }
 };
 
@@ -69,23 +58,31 @@ struct Mixed {
 // them back across buffer edges, whatever the file hands out per read.
 TEST(ArchiveBuffer, PrimitivesCrossBufferEdgesUnchangedBothWays)
 {
-    const Mixed m;
+    std::vector<Op> ops = {{1, {0x11}}, {0, Pattern(4093, 1)},  // 2 bytes left: the dword must not split
+                           {4, {0xD4, 0xC3, 0xB2, 0xA1}}, {0, Pattern(4096 * 2 + 5, 2)}, {2, {0xEF, 0xBE}}};
+    for (uint32_t i = 0; i < 1500; ++i)
+        ops.push_back({4, Pattern(4, static_cast<uint8_t>(i))});
+    ops.insert(ops.end(), {{0, Pattern(4096, 3)}, {1, {0x22}}, {0, Pattern(1, 4)}, {0, {}}, {0, Pattern(9000, 5)}});
+    Bytes all;
+    for (const Op& op : ops)
+        all.insert(all.end(), op.bytes.begin(), op.bytes.end());
+
     for (auto [nBufSize, nChunk] : {std::pair{4096u, 1u}, {128u, 3u}, {1u, 4096u}, {1000u, 100000u}}) {
         SCOPED_TRACE(testing::Message() << "buffer " << nBufSize << " chunk " << nChunk);
         CLimitedFile file;
         CArchive ar(file, CArchive::store, nBufSize);
-        for (const Mixed::Op& op : m.ops) {
+        for (const Op& op : ops) {
             switch (op.nWidth) {
-            case 1: ar.WriteByte(static_cast<uint8_t>(op.nValue)); break;
-            case 2: ar.WriteWord(static_cast<uint16_t>(op.nValue)); break;
-            case 4: ar.WriteDword(op.nValue); break;
-            default: ar.WriteBlock(op.block.data(), static_cast<uint32_t>(op.block.size()));
+            case 1: ar.WriteByte(static_cast<uint8_t>(op.Value())); break;
+            case 2: ar.WriteWord(static_cast<uint16_t>(op.Value())); break;
+            case 4: ar.WriteDword(op.Value()); break;
+            default: ar.WriteBlock(op.bytes.data(), static_cast<uint32_t>(op.bytes.size()));
             }
         }
         ar.Close();
-        ASSERT_EQ(file.Data(), m.bytes);
+        ASSERT_EQ(file.Data(), all);
         // The file system is called per buffer (128 bytes at least), not per value.
-        EXPECT_LE(file.m_writes.size(), m.bytes.size() / std::max(nBufSize, 128u) + 8);
+        EXPECT_LE(file.m_writes.size(), all.size() / std::max(nBufSize, 128u) + 8);
 
         CMemFile stored(file.Data());
         stored.SetMaxReadChunk(nChunk);
@@ -93,16 +90,16 @@ TEST(ArchiveBuffer, PrimitivesCrossBufferEdgesUnchangedBothWays)
         uint8_t b;
         uint16_t w;
         uint32_t dw;
-        for (const Mixed::Op& op : m.ops) {
-            if (op.nWidth == 1) { in.ReadByte(b); ASSERT_EQ(b, op.nValue); }
-            if (op.nWidth == 2) { in.ReadWord(w); ASSERT_EQ(w, op.nValue); }
-            if (op.nWidth == 4) { in.ReadDword(dw); ASSERT_EQ(dw, op.nValue); }
+        for (const Op& op : ops) {
+            if (op.nWidth == 1) { in.ReadByte(b); ASSERT_EQ(b, op.Value()); }
+            if (op.nWidth == 2) { in.ReadWord(w); ASSERT_EQ(w, op.Value()); }
+            if (op.nWidth == 4) { in.ReadDword(dw); ASSERT_EQ(dw, op.Value()); }
             if (op.nWidth == 0) {
                 // The last block asks for more than is left: the count says so.
-                Bytes got(op.block.size() + (&op == &m.ops.back() ? 100 : 0));
-                ASSERT_EQ(in.ReadBlock(got.data(), static_cast<uint32_t>(got.size())), op.block.size());
-                got.resize(op.block.size());
-                ASSERT_EQ(got, op.block);
+                Bytes got(op.bytes.size() + (&op == &ops.back() ? 100 : 0));
+                ASSERT_EQ(in.ReadBlock(got.data(), static_cast<uint32_t>(got.size())), op.bytes.size());
+                got.resize(op.bytes.size());
+                ASSERT_EQ(got, op.bytes);
             }
         }
         EXPECT_THROW(in.ReadByte(b), CArchiveException);
@@ -133,7 +130,7 @@ TEST(ArchiveBuffer, AfterAFailedWriteNothingMoreIsWritten)
     EXPECT_EQ(full.m_writes.size(), 1u);
 }
 
-TEST(ArchiveBuffer, DestructionClosesAndRaisesUnlessAnotherFailureIsUnwinding)
+TEST(ArchiveBuffer, ClosingWritesOrGivesBackTheBufferAndRaisesUnlessAnotherFailureIsUnwinding)
 {
     CMemFile file;  // let go without Close: the bytes are still written
     {
@@ -142,6 +139,13 @@ TEST(ArchiveBuffer, DestructionClosesAndRaisesUnlessAnotherFailureIsUnwinding)
         ar.WriteDword(7);
     }
     EXPECT_EQ(file.Data(), (Bytes{0x02, 'o', 'k', 7, 0, 0, 0}));
+    // A load gives back what it buffered but did not read.
+    CMemFile read(Pattern(300, 0));
+    CArchive in(read, CArchive::load);
+    uint16_t w;
+    in.ReadWord(w);
+    in.Close();
+    EXPECT_EQ(read.GetPosition(), 2u);
 
     CLimitedFile full(0), full2(0);
     EXPECT_THROW([&] { CArchive ar(full, CArchive::store); ar.WriteDword(1); }(), CFileException);

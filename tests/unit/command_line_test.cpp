@@ -2,83 +2,44 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
-CStickyNoteCmdLineInfo Parse(const char* line)
+TEST(CommandLine, OptionsCountByTheirFirstLowerCaseLetterAndTheFirstFileNameWins)
 {
-    CStickyNoteCmdLineInfo info;
-    ParseCommandLine(line, info);
-    return info;
-}
-
-TEST(CommandLine, OptionsCountByTheirFirstLetterOnly)
-{
-    auto info = Parse("Driftpad.exe /install -silent");
-    EXPECT_EQ(1, info.m_bInstall);
-    EXPECT_EQ(1, info.m_bSilent);
-    EXPECT_EQ(0, info.m_bUninstall);
-    EXPECT_EQ(1, Parse("Driftpad.exe /ix").m_bInstall);
-    EXPECT_EQ(1, Parse("Driftpad.exe -uninstall").m_bUninstall);
-}
-
-TEST(CommandLine, UnknownCapitalAndEmptyOptionsAreIgnored)
-{
-    for (const char* line : {"Driftpad.exe /I", "Driftpad.exe /", "Driftpad.exe -", "Driftpad.exe /x /U /S"}) {
-        auto info = Parse(line);
-        EXPECT_EQ(0, info.m_bInstall) << line;
-        EXPECT_EQ(0, info.m_bUninstall) << line;
-        EXPECT_EQ(0, info.m_bSilent) << line;
-        EXPECT_EQ("", info.m_strFileName) << line;
+    struct Row { const char* line; int install, uninstall, silent; const char* file; };
+    const Row rows[] = {
+        {"Driftpad.exe /install -silent", 1, 0, 1, ""},
+        {"Driftpad.exe /ix -uninstall", 1, 1, 0, ""},
+        {"Driftpad.exe /I / - /x /U /S", 0, 0, 0, ""},  // unknown, capital and empty options are ignored
+        {"Driftpad.exe a.dpd b.dpd", 0, 0, 0, "a.dpd"},
+        {"Driftpad.exe -notes.dpd b.dpd", 0, 0, 0, "b.dpd"},  // a dash name is an option
+        {"Driftpad.exe \"\" b.dpd", 0, 0, 0, "b.dpd"},  // an empty word leaves the name to a later one
+        {"Driftpad.exe \"/i\" notes.dpd", 1, 0, 0, "notes.dpd"},  // a quoted option is still one
+        {"\"C:\\Program Files\\Driftpad.exe\" \"C:\\My Notes\\a b.dpd\"", 0, 0, 0, "C:\\My Notes\\a b.dpd"},
+        {"Driftpad.exe C:\\My\" \"Notes\\x.dpd", 0, 0, 0, "C:\\My Notes\\x.dpd"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.line);
+        CStickyNoteCmdLineInfo info;
+        ParseCommandLine(row.line, info);
+        EXPECT_EQ(row.install, info.m_bInstall);
+        EXPECT_EQ(row.uninstall, info.m_bUninstall);
+        EXPECT_EQ(row.silent, info.m_bSilent);
+        EXPECT_EQ(row.file, info.m_strFileName);
     }
-}
-
-TEST(CommandLine, InstallAndUninstallTogetherSetBoth)
-{
-    for (const char* line : {"Driftpad.exe /i /u", "Driftpad.exe /u /i"}) {
-        auto info = Parse(line);
-        EXPECT_EQ(1, info.m_bInstall) << line;
-        EXPECT_EQ(1, info.m_bUninstall) << line;
-    }
-}
-
-TEST(CommandLine, FirstFileNameWinsAndDashNamesAreOptions)
-{
-    EXPECT_EQ("a.dpd", Parse("Driftpad.exe a.dpd b.dpd").m_strFileName);
-    EXPECT_EQ("", Parse("Driftpad.exe -notes.dpd").m_strFileName);
-    EXPECT_EQ("b.dpd", Parse("Driftpad.exe -notes.dpd b.dpd").m_strFileName);
-    auto info = Parse("Driftpad.exe /i notes.dpd");
-    EXPECT_EQ(1, info.m_bInstall);
-    EXPECT_EQ("notes.dpd", info.m_strFileName);
-}
-
-TEST(CommandLine, QuotedWordsKeepBlanksAndLoseQuotes)
-{
-    EXPECT_EQ("C:\\My Notes\\a b.dpd",
-              Parse("\"C:\\Program Files\\Driftpad.exe\" \"C:\\My Notes\\a b.dpd\"").m_strFileName);
-    // A quote in the middle of a word groups only that stretch.
-    EXPECT_EQ("C:\\My Notes\\x.dpd", Parse("Driftpad.exe C:\\My\" \"Notes\\x.dpd").m_strFileName);
-    // A quoted option is still an option.
-    EXPECT_EQ(1, Parse("Driftpad.exe \"/i\"").m_bInstall);
 }
 
 TEST(CommandLine, SplitFollowsRuntimeBackslashRules)
 {
-    auto words = SplitCommandLine("\"C:\\a b\\p.exe\" a\\\\\\\"b \"c\\\\\" d\\e \"x\"\"y\"  \t");
-    ASSERT_EQ(5u, words.size());
-    EXPECT_EQ("C:\\a b\\p.exe", words[0]);
-    EXPECT_EQ("a\\\"b", words[1]);   // 3 backslashes + quote: one backslash, literal quote
-    EXPECT_EQ("c\\", words[2]);      // 2 backslashes + quote: one backslash, quote closes
-    EXPECT_EQ("d\\e", words[3]);     // backslashes not before a quote stay
-    EXPECT_EQ("x\"y", words[4]);     // "" inside quotes is a quote
-    EXPECT_EQ(1u, SplitCommandLine("Driftpad.exe").size());
-    EXPECT_EQ(1u, SplitCommandLine("Driftpad.exe    ").size());
-}
-
-TEST(CommandLine, EmptyQuotedWordIsAFileNameThatOpensNothing)
-{
-    auto info = Parse("Driftpad.exe \"\" b.dpd");
-    // An empty quoted word leaves the name empty, so a later word still fills it.
-    EXPECT_EQ("b.dpd", info.m_strFileName);
+    using Words = std::vector<std::string>;
+    // 3 backslashes + quote: one backslash and a literal quote; 2 + quote: one
+    // backslash, the quote closes; backslashes before no quote stay; "" inside quotes is a quote.
+    EXPECT_EQ(SplitCommandLine("\"C:\\a b\\p.exe\" a\\\\\\\"b \"c\\\\\" d\\e \"x\"\"y\"  \t"),
+              (Words{"C:\\a b\\p.exe", "a\\\"b", "c\\", "d\\e", "x\"y"}));
+    EXPECT_EQ(SplitCommandLine("Driftpad.exe    "), Words{"Driftpad.exe"});
 }
 
 }  // namespace

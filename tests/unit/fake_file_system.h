@@ -1,7 +1,7 @@
 #pragma once
-// A file system for tests of saving: files in a map, with one step (create,
-// a write, flush, close, replace, making a folder) made to fail on request,
-// and a disk that can run out of room.
+// A file system for tests of saving: files in a map, the steps taken in a
+// log, one step (create, a write, flush, close, replace, making a folder)
+// made to fail on request, and a disk that can run out of room.
 #include "storage/exceptions.h"
 #include "storage/file_system.h"
 #include "storage/memory_file.h"
@@ -17,14 +17,15 @@
 class CFakeFileSystem : public IFileSystem {
 public:
     std::map<std::string, std::vector<uint8_t>> m_files;
-    int m_nFailAtStep = 0;  // 1-based; 0: no step fails
-    int m_nSteps = 0;
+    std::vector<std::string> m_steps;
+    size_t m_nFailAtStep = 0;  // 1-based; 0: no step fails
     size_t m_nDiskRoom = SIZE_MAX;
 
-    void Step(int nCause)
+    void Step(const char* pszStep, int nCause)
     {
-        if (++m_nSteps == m_nFailAtStep)
-            throw CFileException(nCause, 1000 + m_nSteps);
+        m_steps.push_back(pszStep);
+        if (m_steps.size() == m_nFailAtStep)
+            throw CFileException(nCause, static_cast<long>(1000 + m_nFailAtStep));
     }
 
     // Each write lands in m_files at once, so bytes written too late show too.
@@ -33,22 +34,22 @@ public:
         CFakeFile(CFakeFileSystem& fs, std::string strName) : m_fs(fs), m_strName(std::move(strName)) {}
         void Write(const void* pBuf, uint32_t nCount) override
         {
-            m_fs.Step(CFileException::hardIO);
+            m_fs.Step("write", CFileException::hardIO);
             size_t nRoom = m_fs.m_nDiskRoom - std::min(m_fs.m_nDiskRoom, Data().size());
             CMemFile::Write(pBuf, static_cast<uint32_t>(std::min<size_t>(nCount, nRoom)));
             m_fs.m_files[m_strName] = Data();
             if (nCount > nRoom)
                 throw CFileException(CFileException::diskFull, 112);
         }
-        void Flush() override { m_fs.Step(CFileException::hardIO); }
-        void Close() override { m_fs.Step(CFileException::hardIO); }
+        void Flush() override { m_fs.Step("flush", CFileException::hardIO); }
+        void Close() override { m_fs.Step("close", CFileException::hardIO); }
         CFakeFileSystem& m_fs;
         std::string m_strName;
     };
 
     std::unique_ptr<CFile> CreateTempFile(const std::string& strFolder, std::string& strTempPath) override
     {
-        Step(CFileException::accessDenied);
+        Step("create", CFileException::accessDenied);
         strTempPath = strFolder + "~dp" + std::to_string(m_files.size()) + ".tmp";
         m_files[strTempPath];
         return std::make_unique<CFakeFile>(*this, strTempPath);
@@ -59,13 +60,13 @@ public:
     }
     void Replace(const std::string& strFrom, const std::string& strTo) override
     {
-        Step(CFileException::sharingViolation);
+        Step("replace", CFileException::sharingViolation);
         m_files[strTo] = m_files.at(strFrom);
         m_files.erase(strFrom);
     }
     void MakeFolder(const std::string& strFolder) override
     {
-        Step(CFileException::accessDenied);
+        Step("folder", CFileException::accessDenied);
         m_folders.insert(strFolder);
     }
     void Remove(const std::string& strPath) noexcept override { m_files.erase(strPath); }

@@ -5,6 +5,7 @@
 #include "storage/file_win.h"
 #include "storage/memory_file.h"
 #include "storage/notes_file.h"
+#include "tests/unit/test_notes.h"
 
 #include <windows.h>
 
@@ -16,24 +17,11 @@
 #include <string>
 #include <vector>
 
-static bool operator==(const NoteEntry& a, const NoteEntry& b)
-{
-    return a.m_strText == b.m_strText && a.m_record == b.m_record;
-}
-
 namespace {
 
 CWinFileSystem g_fs;
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<uint8_t>;
-
-struct Sink : INotesSink {
-    std::vector<int32_t> modes;
-    std::vector<NoteEntry> notes;
-    void OnShowHiddenMode(int32_t nMode) override { modes.push_back(nMode); }
-    void OnNote(const std::string& strText, const NoteRecord& r) override { notes.push_back({strText, r}); }
-};
 
 // Each test works in a folder of its own, removed afterwards.
 class FileWin : public testing::Test {
@@ -89,8 +77,15 @@ TEST_F(FileWin, SaveWritesTheLayoutsBytesAndLoadReadsThemBack)
     EXPECT_EQ(ReadAll(Path("new.dpd")), expected.Data());
     EXPECT_EQ(ReadAll(Path("old.dpd")), expected.Data());
     EXPECT_EQ(Count(), 2u);  // no temporary file left behind
+    // What is left counts from the position: a hostile length is judged by it.
+    std::unique_ptr<CWinFile> pFile = CWinFile::Open(Path("new.dpd"), CWinFile::modeRead);
+    ASSERT_NE(pFile, nullptr);
+    uint8_t head[4];
+    EXPECT_EQ(pFile->Read(head, 4), 4u);
+    EXPECT_EQ(pFile->GetRemaining(), expected.Data().size() - 4);
+    pFile->Close();
 
-    Sink sink;
+    NotesSink sink;
     ASSERT_TRUE(LoadNotesFile(g_fs, Path("old.dpd"), sink, AnsiFromWide));
     EXPECT_EQ(sink.modes, std::vector<int32_t>{1});
     EXPECT_EQ(sink.notes, SomeNotes());
@@ -115,7 +110,7 @@ TEST_F(FileWin, FailedSavesReportThePathAndLeaveTheOldBytes)
         }
     }
     // Held, the file cannot be opened for loading either: nothing read.
-    Sink sink;
+    NotesSink sink;
     EXPECT_FALSE(LoadNotesFile(g_fs, strHeld, sink, AnsiFromWide));
     EXPECT_TRUE(sink.modes.empty());
     CloseHandle(hHeld);
@@ -125,7 +120,7 @@ TEST_F(FileWin, FailedSavesReportThePathAndLeaveTheOldBytes)
 
 TEST_F(FileWin, MissingShortAndWideFilesLoadAsDocumented)
 {
-    Sink sink;
+    NotesSink sink;
     EXPECT_FALSE(LoadNotesFile(g_fs, Path("absent.dpd"), sink, AnsiFromWide));
     EXPECT_FALSE(LoadNotesFile(g_fs, "", sink, AnsiFromWide));
     EXPECT_TRUE(sink.modes.empty());

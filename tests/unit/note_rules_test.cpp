@@ -5,66 +5,44 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+#include <iterator>
+#include <utility>
 
-constexpr std::nullopt_t kAsIs = std::nullopt;
+namespace {
 
 TEST(NoteRules, OnScreenUnlessHiddenWhileHiddenNotesAreNotShownAndTogglesGoByTruth)
 {
-    struct Case {
-        int32_t bHidden, bShowHidden;
-        bool bOnScreen;
+    // Any nonzero value read from a file counts as set.
+    const struct { int32_t bHidden, bShowHidden; bool bOnScreen; } rows[] = {
+        {0, 0, true}, {1, 0, false}, {0, 1, true}, {2, 0, false}, {2, 2, true},
     };
-    const Case cases[] = {
-        {0, 0, true}, {1, 0, false}, {0, 1, true}, {1, 1, true},
-        {2, 0, false}, {2, 2, true},  // any nonzero value read from a file counts as set
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(IsNoteOnScreen(c.bHidden, c.bShowHidden), c.bOnScreen) << c.bHidden << ' ' << c.bShowHidden;
-
-    EXPECT_EQ(Toggled(0), 1);
-    EXPECT_EQ(Toggled(1), 0);
-    EXPECT_EQ(Toggled(2), 0);
+    for (const auto& row : rows)
+        EXPECT_EQ(IsNoteOnScreen(row.bHidden, row.bShowHidden), row.bOnScreen) << row.bHidden << ' ' << row.bShowHidden;
+    for (auto [bFlag, bToggled] : {std::pair{0, 1}, {1, 0}, {2, 0}})
+        EXPECT_EQ(Toggled(bFlag), bToggled) << bFlag;
 }
 
 TEST(NoteRules, ContextMenuStatesFollowTheEditorAndTheFlags)
 {
-    NoteMenuFacts none;
-    NoteMenuFacts all;
-    all.bCanUndo = all.bHasSelection = all.bCanPaste = true;
-    all.bAlwaysOnTop = 1;
-    all.bHidden = 2;
-    struct Case {
-        unsigned nID;
-        MenuItemState withNone, withAll;
+    const unsigned kItems[] = {ID_EDIT_UNDO, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_DELETE,
+                               ID_EDIT_PASTE, ID_EDIT_SELECTALL, ID_DELETENOTE};
+    // Each fact alone: which of kItems are enabled, and the two marks.
+    const struct { NoteMenuFacts facts; const char* enabled; bool bOnTop, bHidden; } rows[] = {
+        {{}, "0000011", false, false},
+        {{true, false, false, 0, 0}, "1000011", false, false},
+        {{false, true, false, 0, 0}, "0111011", false, false},
+        {{false, false, true, 0, 0}, "0000111", false, false},
+        {{false, false, false, 2, 0}, "0000011", true, false},
+        {{false, false, false, 0, 2}, "0000011", false, true},
     };
-    const Case cases[] = {
-        {ID_EDIT_UNDO, {false, kAsIs}, {true, kAsIs}},
-        {ID_EDIT_CUT, {false, kAsIs}, {true, kAsIs}},
-        {ID_EDIT_COPY, {false, kAsIs}, {true, kAsIs}},
-        {ID_EDIT_DELETE, {false, kAsIs}, {true, kAsIs}},
-        {ID_EDIT_PASTE, {false, kAsIs}, {true, kAsIs}},
-        {ID_EDIT_SELECTALL, {true, kAsIs}, {true, kAsIs}},
-        {ID_DELETENOTE, {true, kAsIs}, {true, kAsIs}},
-        {ID_ALWAYSONTOP, {kAsIs, false}, {kAsIs, true}},
-        {ID_HIDENOTE, {kAsIs, false}, {kAsIs, true}},
-        {ID_ALARM, {}, {}},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(NoteMenuItemState(c.nID, none), c.withNone) << c.nID;
-        EXPECT_EQ(NoteMenuItemState(c.nID, all), c.withAll) << c.nID;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.enabled);
+        for (size_t i = 0; i < std::size(kItems); ++i)
+            EXPECT_EQ(NoteMenuItemState(kItems[i], row.facts), (MenuItemState{row.enabled[i] == '1', std::nullopt})) << i;
+        EXPECT_EQ(NoteMenuItemState(ID_ALWAYSONTOP, row.facts), (MenuItemState{std::nullopt, row.bOnTop}));
+        EXPECT_EQ(NoteMenuItemState(ID_HIDENOTE, row.facts), (MenuItemState{std::nullopt, row.bHidden}));
+        EXPECT_EQ(NoteMenuItemState(ID_ALARM, row.facts), MenuItemState{});
     }
-    // Each fact drives its own items only.
-    NoteMenuFacts paste;
-    paste.bCanPaste = true;
-    EXPECT_EQ(NoteMenuItemState(ID_EDIT_CUT, paste), (MenuItemState{false, kAsIs}));
-    EXPECT_EQ(NoteMenuItemState(ID_EDIT_PASTE, paste), (MenuItemState{true, kAsIs}));
-    NoteMenuFacts undo;
-    undo.bCanUndo = true;
-    EXPECT_EQ(NoteMenuItemState(ID_EDIT_COPY, undo), (MenuItemState{false, kAsIs}));
-    NoteMenuFacts hidden;
-    hidden.bHidden = 1;
-    EXPECT_EQ(NoteMenuItemState(ID_ALWAYSONTOP, hidden), (MenuItemState{kAsIs, false}));
 }
 
 }  // namespace

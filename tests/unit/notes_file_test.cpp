@@ -4,6 +4,7 @@
 #include "storage/memory_file.h"
 #include "storage/notes_file.h"
 #include "tests/unit/fake_file_system.h"
+#include "tests/unit/test_notes.h"
 
 #include <gtest/gtest.h>
 
@@ -12,21 +13,7 @@
 #include <string>
 #include <vector>
 
-static bool operator==(const NoteEntry& a, const NoteEntry& b)
-{
-    return a.m_strText == b.m_strText && a.m_record == b.m_record;
-}
-
 namespace {
-
-using Bytes = std::vector<uint8_t>;
-
-struct Sink : INotesSink {
-    std::vector<int32_t> modes;
-    std::vector<NoteEntry> notes;
-    void OnShowHiddenMode(int32_t nMode) override { modes.push_back(nMode); }
-    void OnNote(const std::string& strText, const NoteRecord& r) override { notes.push_back({strText, r}); }
-};
 
 const std::string kTarget = "C:\\notes\\mine.dpd";
 const Bytes kOldBytes = {1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
@@ -61,24 +48,28 @@ CFileException FailedSave(CFakeFileSystem& fs)
 
 TEST(SafeSave, FolderOfKeepsTheSeparatorOrDrive)
 {
-    EXPECT_EQ(FolderOf("C:\\notes\\mine.dpd"), "C:\\notes\\");
-    EXPECT_EQ(FolderOf("C:\\mine.dpd"), "C:\\");
-    EXPECT_EQ(FolderOf("C:mine.dpd"), "C:");
-    EXPECT_EQ(FolderOf("dir/mine.dpd"), "dir/");
-    EXPECT_EQ(FolderOf("mine.dpd"), "");
+    const std::pair<const char*, const char*> rows[] = {
+        {"C:\\notes\\mine.dpd", "C:\\notes\\"}, {"C:mine.dpd", "C:"}, {"dir/mine.dpd", "dir/"}, {"mine.dpd", ""}};
+    for (const auto& [pszPath, pszFolder] : rows)
+        EXPECT_EQ(FolderOf(pszPath), pszFolder) << pszPath;
 }
 
 TEST(SafeSave, AFailureAtAnyStepOrByteLeavesTheOldFileAndIsRaised)
 {
     CFakeFileSystem whole;
     SaveNotesFile(whole, kTarget, 0, SomeNotes());
-    ASSERT_GT(whole.m_nSteps, 6);  // create, several writes, flush, close, replace
+    // The new file is written, flushed to the disk and closed before it
+    // replaces the old one: a crash after the replace must not leave it short.
+    std::vector<std::string> steps = whole.m_steps;
+    steps.erase(std::unique(steps.begin(), steps.end()), steps.end());
+    ASSERT_EQ(steps, (std::vector<std::string>{"create", "write", "flush", "close", "replace"}));
+    ASSERT_GT(whole.m_steps.size(), 6u);
 
-    for (int nStep = 1; nStep <= whole.m_nSteps; ++nStep) {
+    for (size_t nStep = 1; nStep <= whole.m_steps.size(); ++nStep) {
         SCOPED_TRACE(testing::Message() << "failing step " << nStep);
         CFakeFileSystem fs;
         fs.m_nFailAtStep = nStep;
-        EXPECT_EQ(FailedSave(fs).m_lOsError, 1000 + nStep);
+        EXPECT_EQ(FailedSave(fs).m_lOsError, static_cast<long>(1000 + nStep));
     }
     for (size_t nRoom = 0; nRoom < whole.m_files.at(kTarget).size(); nRoom += 7) {
         SCOPED_TRACE(testing::Message() << "disk room " << nRoom);
@@ -98,14 +89,14 @@ TEST(SafeSave, TooManyNotesAreRefusedBeforeAnyFileIsMade)
     } catch (const CTooManyNotesException& e) {
         EXPECT_EQ(e.m_strFileName, kTarget);
     }
-    EXPECT_EQ(fs.m_nSteps, 0);
+    EXPECT_TRUE(fs.m_steps.empty());
     EXPECT_EQ(fs.m_files, (std::map<std::string, Bytes>{{kTarget, kOldBytes}}));
 }
 
 TEST(SafeSave, LoadReadsBackWhatWasSavedAndReportsOnlyWhatItCouldOpen)
 {
     CFakeFileSystem fs;
-    Sink sink;
+    NotesSink sink;
     EXPECT_FALSE(LoadNotesFile(fs, kTarget, sink));  // and reports nothing: see the modes below
 
     fs.m_files[kTarget] = kOldBytes;
@@ -116,7 +107,7 @@ TEST(SafeSave, LoadReadsBackWhatWasSavedAndReportsOnlyWhatItCouldOpen)
     EXPECT_EQ(sink.notes, SomeNotes());
 
     fs.m_files.at(kTarget).pop_back();  // the last note's record ends early
-    Sink cut;
+    NotesSink cut;
     try {
         LoadNotesFile(fs, kTarget, cut);
         FAIL() << "a short file loaded without a failure";

@@ -4,6 +4,7 @@
 #include "storage/exceptions.h"
 #include "storage/memory_file.h"
 #include "storage/notes_layout.h"
+#include "tests/unit/test_notes.h"
 
 #include <gtest/gtest.h>
 
@@ -11,23 +12,11 @@
 #include <tuple>
 #include <vector>
 
-static bool operator==(const NoteEntry& a, const NoteEntry& b)
-{
-    return a.m_strText == b.m_strText && a.m_record == b.m_record;
-}
-
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
 // Reads bytes through the layout, counting the failures raised.
-struct Reader : INotesSink {
-    std::vector<int32_t> modes;
-    std::vector<NoteEntry> notes;
+struct Reader : NotesSink {
     int nFailures = 0;
-    void OnShowHiddenMode(int32_t nMode) override { modes.push_back(nMode); }
-    void OnNote(const std::string& strText, const NoteRecord& r) override { notes.push_back({strText, r}); }
-
     explicit Reader(const Bytes& bytes, uint32_t nChunk = UINT32_MAX)
     {
         CMemFile file(bytes);
@@ -59,11 +48,11 @@ TEST(NotesLayout, KnownFilesAreWrittenAndReadExactly)
         0, 0, 0, 0, 0, 0, 0, 0, 1, 0,  // show-hidden mode 0, reserved, one note
         0x02, 'o', 'k',  // its text
         100, 0, 0, 0, 120, 0, 0, 0, 226, 0, 0, 0, 223, 0, 0, 0,  // left, top, right, bottom
-        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // alarm flag and time, on top, hidden
+        1, 0, 0, 0, 0xD2, 0x02, 0x96, 0x49, 0, 0, 0, 0, 3, 0, 0, 0,  // alarm flag and time, on top, hidden
     };
     const Bytes empty = {1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     const std::tuple<int32_t, std::vector<NoteEntry>, Bytes> files[] = {
-        {0, {{"ok", {100, 120, 226, 223}}}, worked}, {1, {}, empty}};
+        {0, {{"ok", {100, 120, 226, 223, 1, 1234567890, 0, 3}}}, worked}, {1, {}, empty}};
     for (const auto& [nMode, notes, bytes] : files) {
         EXPECT_EQ(Write(nMode, notes), bytes);
         Reader r(bytes);

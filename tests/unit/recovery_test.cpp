@@ -37,7 +37,7 @@ TEST(RecoveryFiles, AWriteFailingAtAnyStepLeavesAWholeCopyWithItsOwnName)
         CRecoveryFiles files(fs, kFolder);
         files.Write(before);
         const auto old = fs.m_files;
-        fs.m_nSteps = 0;
+        fs.m_steps.clear();
         fs.m_nFailAtStep = nStep;
         try {
             files.Write(after);

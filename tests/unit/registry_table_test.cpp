@@ -12,6 +12,7 @@ public:
     bool refuseClassesRoot = false;
     bool refuseEverything = false;
     std::vector<std::string> written, deleted;
+    int attempts = 0;
 
     static std::string Name(RegRoot root, const std::string& key)
     {
@@ -19,6 +20,7 @@ public:
     }
     bool Write(const RegEntry& e) override
     {
+        ++attempts;
         if (refuseEverything || (refuseClassesRoot && e.root == RegRoot::ClassesRoot))
             return false;
         std::string what = e.kind == RegEntry::Dword ? std::to_string(e.dword) : e.text;
@@ -47,21 +49,19 @@ TEST(RegistryInstall, WritesTheNineEntriesInOrderWithTheWholeProgramPath)
         "HKCU\\Software\\Vantry\\Driftpad\\Preferences|DblClick|0",
     };
     EXPECT_EQ(expected, store.written);
-}
 
-TEST(RegistryInstall, ClassesGoPerUserWhereRefusedAndAnEntryWrittenNowhereIsIncomplete)
-{
-    RecordingStore store;
-    store.refuseClassesRoot = true;
-    EXPECT_TRUE(WriteInstallEntries(store, "C:\\D\\Driftpad.exe"));
-    ASSERT_EQ(9u, store.written.size());
-    EXPECT_EQ("HKCU\\Software\\Classes\\.dpd||Driftpad", store.written[0]);
-    EXPECT_EQ(0u, store.written[3].find("HKCU\\Software\\Classes\\Driftpad\\shell\\open\\command|"));
-    EXPECT_EQ(0u, store.written[4].find("HKCU\\AppEvents\\EventLabels\\DP Alarm|"));
-
+    // Refused classes go to the per-user copy; an entry written nowhere makes the install incomplete.
+    RecordingStore user;
+    user.refuseClassesRoot = true;
+    EXPECT_TRUE(WriteInstallEntries(user, exe));
+    ASSERT_EQ(9u, user.written.size());
+    EXPECT_EQ("HKCU\\Software\\Classes\\.dpd||Driftpad", user.written[0]);
+    EXPECT_EQ("HKCU\\Software\\Classes\\" + expected[3].substr(5), user.written[3]);
+    EXPECT_EQ(expected[4], user.written[4]);
     RecordingStore nowhere;
     nowhere.refuseEverything = true;
-    EXPECT_FALSE(WriteInstallEntries(nowhere, "C:\\Driftpad.exe"));
+    EXPECT_FALSE(WriteInstallEntries(nowhere, exe));
+    EXPECT_EQ(nowhere.attempts, 9 + 4);  // a refused entry does not stop the later ones
 }
 
 TEST(RegistryInstall, UninstallRemovesFiveSubtreesAndBothCopiesOfTheClasses)
@@ -69,11 +69,8 @@ TEST(RegistryInstall, UninstallRemovesFiveSubtreesAndBothCopiesOfTheClasses)
     RecordingStore store;
     DeleteInstallEntries(store);
     const std::vector<std::string> expected = {
-        "HKCR\\.dpd", "HKCU\\Software\\Classes\\.dpd",
-        "HKCR\\Driftpad", "HKCU\\Software\\Classes\\Driftpad",
-        "HKCU\\AppEvents\\EventLabels\\DP Alarm",
-        "HKCU\\AppEvents\\Schemes\\Apps\\Driftpad",
-        "HKCU\\Software\\Vantry",
+        "HKCR\\.dpd", "HKCU\\Software\\Classes\\.dpd", "HKCR\\Driftpad", "HKCU\\Software\\Classes\\Driftpad",
+        "HKCU\\AppEvents\\EventLabels\\DP Alarm", "HKCU\\AppEvents\\Schemes\\Apps\\Driftpad", "HKCU\\Software\\Vantry",
     };
     EXPECT_EQ(expected, store.deleted);
 }
@@ -92,6 +89,9 @@ public:
             return std::nullopt;
         return it->second;
     }
+    FakeRegistry& Save(const std::string& bytes) { return Set(kPreferencesKey, "SaveOnShutdown", bytes); }
+    FakeRegistry& Dbl(const std::string& bytes) { return Set(kPreferencesKey, "DblClick", bytes); }
+    FakeRegistry& Sound(const std::string& bytes) { return Set(kAlarmSoundKey, nullptr, bytes); }
     FakeRegistry& Set(const std::string& key, const char* name, const std::string& bytes)
     {
         keys[key] = true;
@@ -105,37 +105,22 @@ std::string Dword(uint32_t v)
     return std::string{char(v & 0xFF), char(v >> 8 & 0xFF), char(v >> 16 & 0xFF), char(v >> 24)};
 }
 
-const std::string kSound = std::string("C:\\ring.wav") + '\0';
-
 TEST(ReadPreferences, ReadsWhatIsThereAndStopsWhereTheRulesSay)
 {
-    struct Case {
-        const char* what;
-        FakeRegistry reg;
-        uint32_t save, dbl;
-        std::optional<std::string> sound;
-    };
+    const std::string kSound = std::string("C:\\ring.wav") + '\0';
+    struct Case { const char* what; FakeRegistry reg; uint32_t save, dbl; std::optional<std::string> sound; };
     Case cases[] = {
-        {"everything; DblClick 2 taken unchanged",
-         FakeRegistry().Set(kPreferencesKey, "SaveOnShutdown", Dword(1)).Set(kPreferencesKey, "DblClick", Dword(2))
-             .Set(kAlarmSoundKey, nullptr, kSound), 1, 2, "C:\\ring.wav"},
-        {"no preferences key: nothing, not even the sound",
-         FakeRegistry().Set(kAlarmSoundKey, nullptr, kSound), 0, 0, std::nullopt},
-        {"no SaveOnShutdown: DblClick and the sound are not read",
-         FakeRegistry().Set(kPreferencesKey, "DblClick", Dword(1)).Set(kAlarmSoundKey, nullptr, kSound), 0, 0,
+        {"everything; DblClick 2 taken unchanged", FakeRegistry().Save(Dword(1)).Dbl(Dword(2)).Sound(kSound), 1, 2,
+         "C:\\ring.wav"},
+        {"no preferences key: nothing, not even the sound", FakeRegistry().Sound(kSound), 0, 0, std::nullopt},
+        {"no SaveOnShutdown: DblClick and the sound are not read", FakeRegistry().Dbl(Dword(1)).Sound(kSound), 0, 0,
          std::nullopt},
-        {"SaveOnShutdown over 4 bytes counts as unreadable",
-         FakeRegistry().Set(kPreferencesKey, "SaveOnShutdown", "12345").Set(kPreferencesKey, "DblClick", Dword(1)), 0,
-         0, std::nullopt},
+        {"SaveOnShutdown over 4 bytes counts as unreadable", FakeRegistry().Save("12345").Dbl(Dword(1)), 0, 0,
+         std::nullopt},
         {"no DblClick: 0, and an empty sound is an empty text, not none",
-         FakeRegistry().Set(kPreferencesKey, "SaveOnShutdown", Dword(1)).Set(kAlarmSoundKey, nullptr, std::string(1, '\0')),
-         1, 0, ""},
-        {"a sound over 256 bytes: none",
-         FakeRegistry().Set(kPreferencesKey, "SaveOnShutdown", Dword(0)).Set(kAlarmSoundKey, nullptr, std::string(300, 'a')),
-         0, 0, std::nullopt},
-        {"short values fill the low bytes",
-         FakeRegistry().Set(kPreferencesKey, "SaveOnShutdown", "\x01").Set(kPreferencesKey, "DblClick", std::string(2, '\0')),
-         1, 0, std::nullopt},
+         FakeRegistry().Save(Dword(1)).Sound(std::string(1, '\0')), 1, 0, ""},
+        {"a sound over 256 bytes: none", FakeRegistry().Save(Dword(0)).Sound(std::string(300, 'a')), 0, 0, std::nullopt},
+        {"short values fill the low bytes", FakeRegistry().Save("\x01").Dbl(std::string(2, '\0')), 1, 0, std::nullopt},
     };
     for (Case& c : cases) {
         Preferences p = ReadPreferences(c.reg);

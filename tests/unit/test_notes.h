@@ -1,0 +1,22 @@
+#pragma once
+// What the notes-file tests share: bytes, notes compared whole, and a sink
+// that keeps what the reader hands it.
+#include "storage/notes_layout.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+using Bytes = std::vector<uint8_t>;
+
+inline bool operator==(const NoteEntry& a, const NoteEntry& b)
+{
+    return a.m_strText == b.m_strText && a.m_record == b.m_record;
+}
+
+struct NotesSink : INotesSink {
+    std::vector<int32_t> modes;
+    std::vector<NoteEntry> notes;
+    void OnShowHiddenMode(int32_t nMode) override { modes.push_back(nMode); }
+    void OnNote(const std::string& strText, const NoteRecord& r) override { notes.push_back({strText, r}); }
+};
