@@ -57,12 +57,17 @@ Var SaveBox
 
 ; A running Driftpad would refuse /i and /u (one instance at a time) and
 ; holds its program file: ask the user to quit it. Silent runs (and Cancel)
-; end with a non-zero status before anything is changed.
+; end with a non-zero status before anything is changed. Its window finds it
+; once it runs; its single-instance mutex also while it starts or ends.
 !macro RefuseWhileRunning
   ${Do}
     FindWindow $0 "#32770" "Driftpad: Options"
     ${If} $0 == 0
-      ${Break}
+      System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "_DriftpadMutex_") p.r0'
+      ${If} $0 == 0
+        ${Break}
+      ${EndIf}
+      System::Call 'kernel32::CloseHandle(p r0)'
     ${EndIf}
     ${If} ${Cmd} `MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Driftpad is running. Quit it (right-click its icon in the notification area, then Quit), then choose Retry." /SD IDCANCEL IDCANCEL`
       SetErrorLevel ${EXIT_RUNNING}
@@ -177,7 +182,13 @@ FunctionEnd
 ; copies stay, wherever they are (also in the install folder, which then stays too).
 Section "Uninstall"
   !insertmacro RefuseWhileRunning
-  ExecWait '"$INSTDIR\Driftpad.exe" /u /s'
+  ${If} ${FileExists} "$INSTDIR\Driftpad.exe"
+    ExecWait '"$INSTDIR\Driftpad.exe" /u /s' $0
+    ${If} $0 != 0
+      SetErrorLevel 3
+      Abort "Driftpad could not remove its registry entries (status $0)."
+    ${EndIf}
+  ${EndIf}
   Delete "$SMPROGRAMS\Driftpad.lnk"
   DeleteRegValue HKCU "${RUN_KEY}" "Driftpad"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"

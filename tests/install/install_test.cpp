@@ -1,6 +1,7 @@
 // The installer and uninstaller, run as a user would, with what they leave
 // behind read back: files, registry, the Start-menu shortcut, the program's
 // version information, and the program started as sign-in starts it.
+#include "base/handle.h"
 #include "resources/resource.h"
 #include "tests/e2e/harness.h"
 
@@ -8,6 +9,7 @@
 #include <shobjidl.h>
 
 #include <filesystem>
+#include <memory>
 
 using namespace e2e;
 
@@ -33,29 +35,33 @@ bool Exists(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Starts a command line; its process, or null.
-HANDLE Launch(std::string commandLine)
+ULONGLONG WriteTime(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+    return ULONGLONG(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
+}
+
+// Starts a command line; its process, or none.
+UniqueKernelHandle Launch(std::string commandLine)
 {
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
     if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return nullptr;
+        return UniqueKernelHandle();
     CloseHandle(pi.hThread);
-    return pi.hProcess;
+    return UniqueKernelHandle(pi.hProcess);
 }
 
 // Runs a command line to its end; its exit status, or none.
 std::optional<DWORD> Execute(const std::string& commandLine)
 {
-    HANDLE process = Launch(commandLine);
-    std::optional<DWORD> status;
+    UniqueKernelHandle process = Launch(commandLine);
     DWORD code = 0;
-    if (process && WaitForSingleObject(process, 30000) == WAIT_OBJECT_0 && GetExitCodeProcess(process, &code))
-        status = code;
-    if (process)
-        CloseHandle(process);
-    return status;
+    if (process && WaitForSingleObject(process.get(), 30000) == WAIT_OBJECT_0 && GetExitCodeProcess(process.get(), &code))
+        return code;
+    return std::nullopt;
 }
 
 std::optional<DWORD> Install(const std::string& switches)
@@ -65,7 +71,7 @@ std::optional<DWORD> Install(const std::string& switches)
 
 // Driftpad started by a command line (the Run value's), with its controller.
 struct Started {
-    HANDLE process = nullptr;
+    UniqueKernelHandle process;
     HWND controller = nullptr;
     explicit Started(const std::string& commandLine)
     {
@@ -76,9 +82,8 @@ struct Started {
     {
         if (!process)
             return;
-        TerminateProcess(process, 0);
-        WaitForSingleObject(process, 5000);
-        CloseHandle(process);
+        TerminateProcess(process.get(), 0);
+        WaitForSingleObject(process.get(), 5000);
     }
     size_t Notes()
     {
@@ -245,23 +250,35 @@ TEST_F(InstallTest, UpgradeKeepsTheUsersChoices)
     }
 }
 
+// A running Driftpad, and one still starting (only its single-instance mutex yet).
 TEST_F(InstallTest, RefusedWhileDriftpadRuns)
 {
     ASSERT_EQ(Install("/S"), 0u);
     SetRegDword(HKEY_CURRENT_USER, kPrefsKey, "DblClick", 1);
-    Started driftpad(RegString(HKEY_CURRENT_USER, kRunKey, "Driftpad").value_or(""));
-    ASSERT_TRUE(driftpad.controller);
-
-    EXPECT_NE(Install("/S /NORUN /NOSAVEONSHUTDOWN"), 0u);
-    // Run in place (_?=) the uninstaller waits and reports; run plainly it
-    // hands over to a copy of itself and returns at once.
-    EXPECT_NE(Execute("\"" + kDefaultDir + "\\Uninstall.exe\" /S _?=" + kDefaultDir), 0u);
-    EXPECT_TRUE(Exists(kDefaultDir + "\\Driftpad.exe"));
-    EXPECT_TRUE(Exists(kShortcut));
-    EXPECT_EQ(RegString(HKEY_CURRENT_USER, kRunKey, "Driftpad"), RunCommand(kDefaultDir));
-    EXPECT_EQ(RegDword(HKEY_CURRENT_USER, kPrefsKey, "SaveOnShutdown"), 1u);
-    EXPECT_EQ(RegDword(HKEY_CURRENT_USER, kPrefsKey, "DblClick"), 1u);
-    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, kUninstallKey));
+    const std::string uninstaller = kDefaultDir + "\\Uninstall.exe";
+    const ULONGLONG written = WriteTime(uninstaller);  // an install writes it anew
+    for (bool started : {true, false}) {
+        SCOPED_TRACE(started);
+        std::unique_ptr<Started> driftpad;
+        UniqueKernelHandle mutex;
+        if (started) {
+            driftpad = std::make_unique<Started>(RegString(HKEY_CURRENT_USER, kRunKey, "Driftpad").value_or(""));
+            ASSERT_TRUE(driftpad->controller);
+        } else {
+            mutex.reset(CreateMutexA(nullptr, FALSE, "_DriftpadMutex_"));
+        }
+        EXPECT_NE(Install("/S /NORUN /NOSAVEONSHUTDOWN"), 0u);
+        // Run in place (_?=) the uninstaller waits and reports; run plainly it
+        // hands over to a copy of itself and returns at once.
+        EXPECT_NE(Execute("\"" + uninstaller + "\" /S _?=" + kDefaultDir), 0u);
+        EXPECT_EQ(WriteTime(uninstaller), written);
+        EXPECT_TRUE(Exists(kDefaultDir + "\\Driftpad.exe"));
+        EXPECT_TRUE(Exists(kShortcut));
+        EXPECT_EQ(RegString(HKEY_CURRENT_USER, kRunKey, "Driftpad"), RunCommand(kDefaultDir));
+        EXPECT_EQ(RegDword(HKEY_CURRENT_USER, kPrefsKey, "SaveOnShutdown"), 1u);
+        EXPECT_EQ(RegDword(HKEY_CURRENT_USER, kPrefsKey, "DblClick"), 1u);
+        EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, kUninstallKey));
+    }
 }
 
 TEST_F(InstallTest, SilentUninstallLeavesOnlyTheNotes)
