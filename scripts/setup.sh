@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev python3
           g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-          wine wine64 xvfb xdotool x11-utils xauth imagemagick)
+          wine wine64 xvfb xdotool x11-utils xauth imagemagick nsis zip)
 i386_packages=(wine32:i386)
 
 sudo_if_needed() {

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native unit tests and fuzzer,
 # then the unit and end-to-end tests of Driftpad.exe under Wine (32-bit where
-# this machine runs 32-bit programs, else 64-bit). Ends with ctest's summary.
+# this machine runs 32-bit programs, else 64-bit), and the installer's tests
+# (that tree's installer). Builds the two packages as well, so that neither
+# can rot. Ends with ctest's summary.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/setup.sh" || exit 1
 "$top/scripts/build.sh" native win32 win64 || exit 1
+"$top/scripts/package.sh" || exit 1
 
 source "$top/scripts/wine-session.sh"
 wine_session_start "$top/build/wineprefix-test" own-display
