@@ -32,9 +32,11 @@ BOOL CStickyNoteDlg::OnInitDialog()
     m_notes.SetOwner(m_hWnd);
     m_recovery.SetWindow(m_hWnd);
     m_notes.SetChangeHandler([this] { m_recovery.OnChange(); });
-    HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_DRIFTPAD));
-    SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    for (auto [size, metric] : {std::pair{ICON_BIG, SM_CXICON}, std::pair{ICON_SMALL, SM_CXSMICON}}) {
+        HANDLE icon = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_DRIFTPAD), IMAGE_ICON,
+                                 GetSystemMetrics(metric), GetSystemMetrics(metric), LR_SHARED);
+        SendMessageA(m_hWnd, WM_SETICON, size, reinterpret_cast<LPARAM>(icon));
+    }
     m_trayIcon.Add(m_hWnd);
     ShowWindow(m_hWnd, SW_MINIMIZE);
     PostMessageA(m_hWnd, WM_HIDEOPTIONS, 0, 0);

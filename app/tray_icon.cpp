@@ -36,7 +36,10 @@ bool CTrayIcon::Add(HWND hWndOwner)
     NOTIFYICONDATAA nid = TrayIconData(hWndOwner);
     nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     nid.uCallbackMessage = WM_TRAYICON;
-    nid.hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_DRIFTPAD));
+    // The small image drawn for this size (16 to 24 pixels with the scaling),
+    // not the large one shrunk; shared, so nothing to free.
+    nid.hIcon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_DRIFTPAD), IMAGE_ICON,
+                                              GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     lstrcpynA(nid.szTip, "Driftpad", 12);  // a tip keeps at most 11 characters
     return Shell_NotifyIconA(NIM_ADD, &nid) != FALSE;
 }
