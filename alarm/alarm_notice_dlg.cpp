@@ -32,7 +32,11 @@ void StartAlarmSound(const char* strSoundName)
         CloseHandle(hThread);
 }
 
-CAlarmNoticeDlg::CAlarmNoticeDlg(const std::string& strText) : CDialog(IDD_ALARMNOTICE), m_strText(strText) {}
+// Unicode, so that the note's text shows with every character.
+CAlarmNoticeDlg::CAlarmNoticeDlg(const std::u16string& strText)
+    : CDialog(IDD_ALARMNOTICE, true), m_strText(strText)
+{
+}
 
 INT_PTR CAlarmNoticeDlg::Run()
 {
@@ -44,7 +48,7 @@ INT_PTR CAlarmNoticeDlg::Run()
 BOOL CAlarmNoticeDlg::OnInitDialog()
 {
     m_bShown = true;
-    SetDlgItemTextA(m_hWnd, IDC_NOTICETEXT, m_strText.c_str());
+    SetWideWindowText(GetDlgItem(IDC_NOTICETEXT), m_strText);
     // System-modal means above every ordinary window; Wine does not make
     // such a dialog topmost by itself. Shown now, not when the modal loop
     // first goes idle: another note's alarm falling due at the same moment

@@ -6,13 +6,13 @@
 
 class CAlarmNoticeDlg : public CDialog {
 public:
-    explicit CAlarmNoticeDlg(const std::string& strText);
+    explicit CAlarmNoticeDlg(const std::u16string& strText);
 
     // Runs the notice modally: IDOK, IDCANCEL (Esc, the close box) or -1
     // (Delete); 0 when it could not be shown, which asks for nothing.
     INT_PTR Run();
 
-    std::string m_strText;
+    std::u16string m_strText;
 
 protected:
     BOOL OnInitDialog() override;

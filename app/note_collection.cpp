@@ -16,7 +16,7 @@ public:
     explicit NoteCreatingSink(CNoteCollection& notes) : m_notes(notes) {}
 
     void OnShowHiddenMode(int32_t nMode) override { m_notes.SetShowHidden(nMode); }
-    void OnNote(const std::string& strText, const NoteRecord& record) override { m_notes.Add(&record, strText); }
+    void OnNote(const std::u16string& strText, const NoteRecord& record) override { m_notes.Add(&record, strText); }
 
 private:
     CNoteCollection& m_notes;
@@ -24,7 +24,7 @@ private:
 
 }  // namespace
 
-CNoteDlg* CNoteCollection::Add(const NoteRecord* pRecord, const std::string& strText)
+CNoteDlg* CNoteCollection::Add(const NoteRecord* pRecord, const std::u16string& strText)
 {
     auto* note = new CNoteDlg(m_app);
     if (pRecord)
@@ -84,7 +84,7 @@ bool CNoteCollection::Load(const std::string& strPath)
         return false;
     CWinFileSystem fs;
     NoteCreatingSink sink(*this);
-    return LoadNotesFile(fs, strPath, sink, AnsiFromWide);
+    return LoadNotesFile(fs, strPath, sink);
 }
 
 void CNoteCollection::Save(const std::string& strPath) const

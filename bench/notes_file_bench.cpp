@@ -21,7 +21,7 @@ struct CountingSink : INotesSink {
     size_t nNotes = 0;
     size_t nTextBytes = 0;
     void OnShowHiddenMode(int32_t) override {}
-    void OnNote(const std::string& strText, const NoteRecord&) override
+    void OnNote(const std::u16string& strText, const NoteRecord&) override
     {
         ++nNotes;
         nTextBytes += strText.size();
@@ -84,7 +84,8 @@ int main()
 {
     std::vector<NoteEntry> notes(1000);
     for (size_t i = 0; i < notes.size(); ++i) {
-        notes[i].m_strText = "Note " + std::to_string(i) + ": " + std::string(i % 140, 'a' + i % 26);
+        std::string text = "Note " + std::to_string(i) + ": " + std::string(i % 140, 'a' + i % 26);
+        notes[i].m_strText.assign(text.begin(), text.end());
         notes[i].m_record.m_nLeft = static_cast<int32_t>(i);
         notes[i].m_record.m_nRight = static_cast<int32_t>(i + 126);
     }

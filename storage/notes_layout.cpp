@@ -80,7 +80,7 @@ void ReadNotes(CArchive& ar, INotesSink& sink)
     uint16_t nCount;
     ar.ReadWord(nCount);
     for (uint32_t i = 0; i < nCount; ++i) {
-        std::string strText;
+        std::u16string strText;
         ar.ReadString(strText);
         NoteRecord record;
         record.Serialize(ar);

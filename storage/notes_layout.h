@@ -28,7 +28,7 @@ struct NoteRecord {
 };
 
 struct NoteEntry {
-    std::string m_strText;  // 8-bit characters, line breaks as CR LF
+    std::u16string m_strText;  // UTF-16, line breaks as CR LF
     NoteRecord m_record;
 };
 
@@ -42,7 +42,7 @@ public:
     // Right after the file's first dword, before any note.
     virtual void OnShowHiddenMode(int32_t nMode) = 0;
     // Once per entry whose text and record were both read completely.
-    virtual void OnNote(const std::string& strText, const NoteRecord& record) = 0;
+    virtual void OnNote(const std::u16string& strText, const NoteRecord& record) = 0;
 };
 
 // Raises CTooManyNotesException, before writing anything, for more notes

@@ -21,7 +21,7 @@ struct Outcome : INotesSink {
     int nFailure = -1;  // archive cause, or 100 + file cause, or 200 for memory
 
     void OnShowHiddenMode(int32_t nMode) override { modes.push_back(nMode); }
-    void OnNote(const std::string& strText, const NoteRecord& r) override { notes.push_back({strText, r}); }
+    void OnNote(const std::u16string& strText, const NoteRecord& r) override { notes.push_back({strText, r}); }
     bool operator==(const Outcome& o) const
     {
         return modes == o.modes && nFailure == o.nFailure &&

@@ -32,7 +32,7 @@ struct Sink : INotesSink {
     std::vector<int32_t> modes;
     std::vector<NoteEntry> notes;
     void OnShowHiddenMode(int32_t nMode) override { modes.push_back(nMode); }
-    void OnNote(const std::string& strText, const NoteRecord& r) override { notes.push_back({strText, r}); }
+    void OnNote(const std::u16string& strText, const NoteRecord& r) override { notes.push_back({strText, r}); }
 };
 
 // Each test works in a folder of its own, removed afterwards.
@@ -65,9 +65,10 @@ protected:
     static std::vector<NoteEntry> SomeNotes()
     {
         std::vector<NoteEntry> notes;
-        for (int i = 0; i < 40; ++i)
-            notes.push_back({"note " + std::to_string(i) + "\r\n" + std::string(static_cast<size_t>(i * 9), 'x'),
-                             {-i, 0, 0, i * 1000, 0, 0, 0, i % 3 == 0}});
+        for (int i = 0; i < 40; ++i) {
+            std::string text = "note " + std::to_string(i) + "\r\n" + std::string(static_cast<size_t>(i * 9), 'x');
+            notes.push_back({{text.begin(), text.end()}, {-i, 0, 0, i * 1000, 0, 0, 0, i % 3 == 0}});
+        }
         return notes;
     }
 
@@ -139,12 +140,12 @@ TEST_F(FileWin, MissingShortAndWideFilesLoadAsDocumented)
     bytes.insert(bytes.end(), {1, 'z', 5, 0});
     WriteAll(Path("wide.dpd"), bytes);
     try {
-        LoadNotesFile(g_fs, Path("wide.dpd"), sink, AnsiFromWide);
+        LoadNotesFile(g_fs, Path("wide.dpd"), sink);
         ADD_FAILURE() << "a short file loaded without a failure";
     } catch (const CArchiveException& e) {
         EXPECT_EQ(e.m_cause, CArchiveException::endOfFile);
         EXPECT_EQ(e.m_strFileName, Path("wide.dpd"));
     }
     ASSERT_EQ(sink.notes.size(), 1u);
-    EXPECT_EQ(sink.notes[0].m_strText, "Hi");
+    EXPECT_EQ(sink.notes[0].m_strText, u"Hi");
 }

@@ -78,7 +78,7 @@ struct Sink : INotesSink {
     std::vector<int32_t> modes;
     std::vector<NoteEntry> notes;
     void OnShowHiddenMode(int32_t nMode) override { modes.push_back(nMode); }
-    void OnNote(const std::string& strText, const NoteRecord& r) override { notes.push_back({strText, r}); }
+    void OnNote(const std::u16string& strText, const NoteRecord& r) override { notes.push_back({strText, r}); }
 };
 
 const std::string kTarget = "C:\\notes\\mine.dpd";
@@ -89,7 +89,7 @@ std::vector<NoteEntry> SomeNotes()
 {
     std::vector<NoteEntry> notes;
     for (int i = 0; i < 5; ++i)
-        notes.push_back({std::string(static_cast<size_t>(1500 * i + 3), static_cast<char>('a' + i)), {i, 0, 0, 0, i % 2}});
+        notes.push_back({std::u16string(static_cast<size_t>(1500 * i + 3), static_cast<char16_t>('a' + i)), {i, 0, 0, 0, i % 2}});
     return notes;
 }
 

@@ -26,7 +26,7 @@ struct Reader : INotesSink {
     std::vector<NoteEntry> notes;
     int nFailures = 0;
     void OnShowHiddenMode(int32_t nMode) override { modes.push_back(nMode); }
-    void OnNote(const std::string& strText, const NoteRecord& r) override { notes.push_back({strText, r}); }
+    void OnNote(const std::u16string& strText, const NoteRecord& r) override { notes.push_back({strText, r}); }
 
     explicit Reader(const Bytes& bytes, uint32_t nChunk = UINT32_MAX)
     {
@@ -63,7 +63,7 @@ TEST(NotesLayout, KnownFilesAreWrittenAndReadExactly)
     };
     const Bytes empty = {1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     const std::tuple<int32_t, std::vector<NoteEntry>, Bytes> files[] = {
-        {0, {{"ok", {100, 120, 226, 223}}}, worked}, {1, {}, empty}};
+        {0, {{u"ok", {100, 120, 226, 223}}}, worked}, {1, {}, empty}};
     for (const auto& [nMode, notes, bytes] : files) {
         EXPECT_EQ(Write(nMode, notes), bytes);
         Reader r(bytes);
@@ -77,13 +77,13 @@ TEST(NotesLayout, KnownFilesAreWrittenAndReadExactly)
 TEST(NotesLayout, FileCutAtEveryByteRaisesOnceAndKeepsTheCompleteNotes)
 {
     // A failed conversion's time (-1) and a flag of 2 are kept as stored.
-    std::vector<NoteEntry> notes = {{"", {-32000, -5, 2147483647, -2147483647 - 1, 1, -1, 2, 1}},
-                                    {"line one\r\nline two", {10, 20, 30, 40}}};
+    std::vector<NoteEntry> notes = {{u"", {-32000, -5, 2147483647, -2147483647 - 1, 1, -1, 2, 1}},
+                                    {u"line one\r\nline two", {10, 20, 30, 40}}};
     for (int i = 0; i < 5; ++i)
-        notes.push_back({std::string(static_cast<size_t>(i * 37), static_cast<char>('A' + i)),
+        notes.push_back({std::u16string(static_cast<size_t>(i * 37), static_cast<char16_t>('A' + i)),
                          {i, i * 10, i * 100, i * 1000, 0, 0, 0, i % 2}});
-    notes.push_back({std::string(5000, 'z'), {7, 7, 7, 7}});  // three-byte prefix, past a buffer
-    notes.push_back({"last", {8, 8, 8, 8}});
+    notes.push_back({std::u16string(5000, 'z'), {7, 7, 7, 7}});  // three-byte prefix, past a buffer
+    notes.push_back({u"last", {8, 8, 8, 8}});
     Bytes full = Write(1, notes);
     std::vector<size_t> entryEnds;
     size_t nOffset = 10;
