@@ -4,9 +4,11 @@
 #include "tests/e2e/harness.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "storage/memory_file.h"
 #include "storage/notes_layout.h"
+#include "resources/resource.h"
 
 namespace e2e {
 namespace {
@@ -36,7 +38,7 @@ struct ReadBack : INotesSink {
     int32_t mode = -1;
     std::vector<NoteEntry> notes;
     void OnShowHiddenMode(int32_t m) override { mode = m; }
-    void OnNote(const std::string& text, const NoteRecord& r) override { notes.push_back({text, r}); }
+    void OnNote(const std::u16string& text, const NoteRecord& r) override { notes.push_back({text, r}); }
 };
 
 ReadBack ParseNotesFile(const std::string& bytes)
@@ -51,7 +53,7 @@ ReadBack ParseNotesFile(const std::string& bytes)
 NoteEntry Entry(const std::string& text, int left, int top, int hidden = 0)
 {
     NoteEntry e;
-    e.m_strText = text;
+    e.m_strText.assign(text.begin(), text.end());
     e.m_record.m_nLeft = left;
     e.m_record.m_nTop = top;
     e.m_record.m_nRight = left + 126;
@@ -142,8 +144,61 @@ TEST_F(FileTest, SaveWritesTheNotesInCreationOrderAfterADeletion)
     ASSERT_TRUE(app.CommandAndWait(40022));
     ReadBack back = ParseNotesFile(ReadFileBytes(path));
     ASSERT_EQ(2u, back.notes.size());
-    EXPECT_EQ("A", back.notes[0].m_strText);
-    EXPECT_EQ("C\r\nsecond line", back.notes[1].m_strText);
+    EXPECT_EQ(u"A", back.notes[0].m_strText);
+    EXPECT_EQ(u"C\r\nsecond line", back.notes[1].m_strText);
+}
+
+// Text the code page lacks, pasted as Unicode: a wide string in the file
+// beside a plain note's 8-bit one, whole again in the reopened note and in
+// its alarm notice, and cut at 150 code units.
+TEST_F(FileTest, PastedUnicodeTextIsSavedWideAndComesBackWholeInTheNoteAndItsAlarm)
+{
+    const std::string path = dir + "\\u.dpd";
+    StartApp("\"" + path + "\"");
+    NewNote("plain");
+    HWND note = NewNote("");
+    ASSERT_NE(nullptr, note);
+    // One character typed, then 150 units pasted, of which the last is refused.
+    PostMessageW(GetDlgItem(note, IDC_NOTEEDIT), WM_CHAR, 0x0416, 1);
+    const std::u16string text = u"\u0443\u043A \U0001F41E" + std::u16string(145, u'i');
+    ASSERT_TRUE(OpenClipboard(nullptr) && EmptyClipboard());
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, 2 * text.size() + 2);
+    std::memcpy(GlobalLock(mem), text.c_str(), 2 * text.size() + 2);
+    GlobalUnlock(mem);
+    SetClipboardData(CF_UNICODETEXT, mem);
+    CloseClipboard();
+    PostMessageA(GetDlgItem(note, IDC_NOTEEDIT), WM_COMMAND, ID_EDIT_PASTE, 0);
+    auto wideText = [](HWND w) {
+        wchar_t buf[512] = {};
+        SendMessageW(w, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buf));
+        return std::u16string(reinterpret_cast<const char16_t*>(buf));
+    };
+    const std::u16string kept = u"\u0416" + text.substr(0, 149);
+    EXPECT_TRUE(WaitUntil([&] { return wideText(GetDlgItem(note, IDC_NOTEEDIT)) == kept; }));
+    ASSERT_TRUE(app.CommandAndWait(ID_SAVE));
+
+    std::string wide = "\xFF\xFE\xFF\x96";  // wide, 150 units, low byte first
+    for (char16_t unit : kept)
+        wide += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    std::string bytes = ReadFileBytes(path);
+    ASSERT_EQ(10 + 6 + 32 + wide.size() + 32, bytes.size());
+    EXPECT_EQ("\x05plain", bytes.substr(10, 6));
+    EXPECT_EQ(wide, bytes.substr(48, wide.size()));
+
+    bytes[48 + wide.size() + 16] = 1;  // its alarm set, and long due
+    bytes[48 + wide.size() + 20] = 1;
+    WriteFileBytes(path, bytes);
+    app.Kill();
+    StartApp("\"" + path + "\"");
+    HWND notice = app.WaitDialog("Note Alarm!");
+    ASSERT_NE(nullptr, notice);
+    EXPECT_EQ(kept, wideText(GetDlgItem(notice, IDC_NOTICETEXT)));
+    ASSERT_TRUE(app.WaitNoteCount(2));
+    std::vector<std::u16string> texts;
+    for (HWND w : app.Notes())
+        texts.push_back(wideText(GetDlgItem(w, IDC_NOTEEDIT)));
+    std::sort(texts.begin(), texts.end());
+    EXPECT_EQ((std::vector<std::u16string>{u"plain", kept}), texts);
 }
 
 TEST_F(FileTest, TheWorkedExampleOpensFromTheCommandLineAtItsPlace)
@@ -179,7 +234,7 @@ TEST_F(FileTest, OpenAddsToTheNotesAlreadyThere)
     ASSERT_TRUE(app.CommandAndWait(40022));
     ReadBack back = ParseNotesFile(ReadFileBytes(path));
     ASSERT_EQ(3u, back.notes.size());
-    EXPECT_EQ("mine", back.notes[0].m_strText);
+    EXPECT_EQ(u"mine", back.notes[0].m_strText);
 }
 
 TEST_F(FileTest, AHiddenNoteStaysHiddenUnlessTheFilesModeIsOn)
@@ -212,7 +267,7 @@ TEST_F(FileTest, SaveWithoutANameAsksCancelWritesNothingAndATypedNameGetsTheExte
     ASSERT_NE(nullptr, saveAs = app.WaitDialog("Save As"));
     AnswerFileDialog(saveAs, dir + "\\typed");
     EXPECT_TRUE(WaitUntil([&] { return FileExists(dir + "\\typed.dpd"); }));
-    EXPECT_EQ("named", ParseNotesFile(ReadFileBytes(dir + "\\typed.dpd")).notes.at(0).m_strText);
+    EXPECT_EQ(u"named", ParseNotesFile(ReadFileBytes(dir + "\\typed.dpd")).notes.at(0).m_strText);
 }
 
 TEST_F(FileTest, ASaveThatCannotWriteIsReportedAndKeepsTheOldFile)
@@ -294,7 +349,7 @@ TEST_F(FileTest, EndOfSessionSavesOnlyWhenAskedTo)
         EXPECT_FALSE(FileExists(path));
         PostMessageA(controller, WM_ENDSESSION, TRUE, 0);
         ASSERT_TRUE(WaitUntil([&] { return FileExists(path); }));
-        EXPECT_EQ("autosaved", ParseNotesFile(ReadFileBytes(path)).notes.at(0).m_strText);
+        EXPECT_EQ(u"autosaved", ParseNotesFile(ReadFileBytes(path)).notes.at(0).m_strText);
     }
 }
 

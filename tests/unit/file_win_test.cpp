@@ -92,7 +92,7 @@ TEST_F(FileWin, SaveWritesTheLayoutsBytesAndLoadReadsThemBack)
     EXPECT_EQ(Count(), 2u);  // no temporary file left behind
 
     Sink sink;
-    ASSERT_TRUE(LoadNotesFile(g_fs, Path("old.dpd"), sink, AnsiFromWide));
+    ASSERT_TRUE(LoadNotesFile(g_fs, Path("old.dpd"), sink));
     EXPECT_EQ(sink.modes, std::vector<int32_t>{1});
     EXPECT_EQ(sink.notes, SomeNotes());
 }
@@ -117,7 +117,7 @@ TEST_F(FileWin, FailedSavesReportThePathAndLeaveTheOldBytes)
     }
     // Held, the file cannot be opened for loading either: nothing read.
     Sink sink;
-    EXPECT_FALSE(LoadNotesFile(g_fs, strHeld, sink, AnsiFromWide));
+    EXPECT_FALSE(LoadNotesFile(g_fs, strHeld, sink));
     EXPECT_TRUE(sink.modes.empty());
     CloseHandle(hHeld);
     EXPECT_EQ(ReadAll(strHeld), old);
@@ -127,8 +127,8 @@ TEST_F(FileWin, FailedSavesReportThePathAndLeaveTheOldBytes)
 TEST_F(FileWin, MissingShortAndWideFilesLoadAsDocumented)
 {
     Sink sink;
-    EXPECT_FALSE(LoadNotesFile(g_fs, Path("absent.dpd"), sink, AnsiFromWide));
-    EXPECT_FALSE(LoadNotesFile(g_fs, "", sink, AnsiFromWide));
+    EXPECT_FALSE(LoadNotesFile(g_fs, Path("absent.dpd"), sink));
+    EXPECT_FALSE(LoadNotesFile(g_fs, "", sink));
     EXPECT_TRUE(sink.modes.empty());
     DWORD dwError = 0;
     EXPECT_EQ(CWinFile::Open(Path("absent.dpd"), CWinFile::modeRead, &dwError), nullptr);
