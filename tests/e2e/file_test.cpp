@@ -158,6 +158,7 @@ TEST_F(FileTest, PastedUnicodeTextIsSavedWideAndComesBackWholeInTheNoteAndItsAla
     NewNote("plain");
     HWND note = NewNote("");
     ASSERT_NE(nullptr, note);
+    EXPECT_TRUE(IsWindowUnicode(note));  // Wine's editor keeps every character even in an 8-bit note; Windows' does not
     // One character typed, then 150 units pasted, of which the last is refused.
     PostMessageW(GetDlgItem(note, IDC_NOTEEDIT), WM_CHAR, 0x0416, 1);
     const std::u16string text = u"\u0443\u043A \U0001F41E" + std::u16string(145, u'i');
