@@ -333,7 +333,7 @@ uint64_t CArchive::BytesAvailable(uint32_t nWanted)
     return nHeld >= nWanted ? nHeld : nHeld + m_pFile->GetRemaining();
 }
 
-void CArchive::ReadString(std::u16string& str)
+void CArchive::ReadString(std::u16string& str, uint32_t nMaxBytes)
 {
     bool bWide;
     uint32_t nLength = ReadStringLength(bWide);
@@ -344,6 +344,8 @@ void CArchive::ReadString(std::u16string& str)
     if (nLength > kMaxStringLength || (bWide && nLength > kMaxStringLength / 2))
         throw CArchiveException(CArchiveException::genericException);
     uint32_t nBytes = bWide ? 2 * nLength : nLength;
+    if (nBytes > nMaxBytes)
+        throw CArchiveException(CArchiveException::genericException);
     // A hostile length must not make us allocate what the file cannot hold.
     if (nBytes > BytesAvailable(nBytes))
         throw CArchiveException(CArchiveException::endOfFile);

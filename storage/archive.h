@@ -61,8 +61,10 @@ public:
     // such files stay as they always were), else as the wide form.
     void WriteString(const std::u16string& str);
     // Either form: a wide string keeps its code units up to the first 0; an
-    // 8-bit one is converted from the code page.
-    void ReadString(std::u16string& str);
+    // 8-bit one is converted from the code page. A string of more than
+    // nMaxBytes as stored is refused (genericException) before anything is
+    // allocated or read for it.
+    void ReadString(std::u16string& str, uint32_t nMaxBytes = UINT32_MAX);
 
     // Store: writes the buffered bytes. Load: gives the unread buffered bytes
     // back to the file by moving its position back over them.

@@ -81,7 +81,7 @@ void ReadNotes(CArchive& ar, INotesSink& sink)
     ar.ReadWord(nCount);
     for (uint32_t i = 0; i < nCount; ++i) {
         std::u16string strText;
-        ar.ReadString(strText);
+        ar.ReadString(strText, kMaxNoteTextBytes);
         NoteRecord record;
         record.Serialize(ar);
         sink.OnNote(strText, record);

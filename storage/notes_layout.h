@@ -34,6 +34,9 @@ struct NoteEntry {
 
 // The count field is 16 bits wide.
 constexpr size_t kMaxNotesInFile = 65535;
+// Typing stops at 150 characters: a longer text is a damaged file, refused
+// before it can cost minutes or all memory.
+constexpr uint32_t kMaxNoteTextBytes = 65535;
 
 // Receives a notes file as it is read.
 class INotesSink {

@@ -33,7 +33,7 @@ TEST(FailureText, EachKindOfFailureHasItsOwnWords)
          "\"C:\\a.dpd\" ends too early: it is damaged or is not a notes file.\r\n"
          "The notes read before the damage are kept.", false},
         {Named(CArchiveException(CArchiveException::genericException), ""),
-         "The notes file is not a valid notes file.", false},
+         "The notes file is damaged or is not a notes file.\r\nThe notes read before the damage are kept.", false},
         {Named(CTooManyNotesException(65536), "n.dpd"),
          "\"n.dpd\" was not saved: a notes file holds at most 65,535 notes, and there are 65536.\r\n"
          "The file on disk was left as it was.", false},

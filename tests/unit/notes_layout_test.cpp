@@ -25,6 +25,7 @@ struct Reader : INotesSink {
     std::vector<int32_t> modes;
     std::vector<NoteEntry> notes;
     int nFailures = 0;
+    int nCause = -1;
     void OnShowHiddenMode(int32_t nMode) override { modes.push_back(nMode); }
     void OnNote(const std::u16string& strText, const NoteRecord& r) override { notes.push_back({strText, r}); }
 
@@ -36,7 +37,7 @@ struct Reader : INotesSink {
         try {
             ReadNotes(ar, *this);
         } catch (const CArchiveException& e) {
-            EXPECT_EQ(e.m_cause, CArchiveException::endOfFile);
+            nCause = e.m_cause;
             ++nFailures;
         }
     }
@@ -98,7 +99,7 @@ TEST(NotesLayout, FileCutAtEveryByteRaisesOnceAndKeepsTheCompleteNotes)
             size_t nComplete = 0;
             while (nComplete < entryEnds.size() && entryEnds[nComplete] <= nCut)
                 ++nComplete;
-            ASSERT_EQ(r.nFailures, nCut < full.size() ? 1 : 0);
+            ASSERT_EQ(r.nCause, nCut < full.size() ? CArchiveException::endOfFile : -1);
             ASSERT_EQ(r.modes, std::vector<int32_t>(nCut >= 4 ? 1 : 0, 1));
             ASSERT_EQ(r.notes, std::vector<NoteEntry>(notes.begin(), notes.begin() + static_cast<std::ptrdiff_t>(nComplete)));
         }
@@ -108,6 +109,29 @@ TEST(NotesLayout, FileCutAtEveryByteRaisesOnceAndKeepsTheCompleteNotes)
     Reader fewer(full);
     EXPECT_EQ(fewer.nFailures, 0);
     EXPECT_EQ(fewer.notes, std::vector<NoteEntry>(notes.begin(), notes.begin() + 1));
+}
+
+// No note is typed longer than 150 characters: a text of more than 65,535
+// bytes as stored (2 a code unit) is damage, refused before it is read.
+TEST(NotesLayout, TextsOfMoreThan65535BytesAreRefusedAndTheNotesBeforeThemStay)
+{
+    const int bad = CArchiveException::genericException;
+    const std::tuple<Bytes, size_t, int> texts[] = {
+        {{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}, 65535, -1},
+        {{0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x01, 0x00}, 0, bad},  // none of its bytes there
+        {{0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0x7F}, 65534, -1},  // 32767 code units
+        {{0xFF, 0xFE, 0xFF, 0xFF, 0x00, 0x80}, 0, bad},
+    };
+    for (const auto& [prefix, nBytes, nCause] : texts) {
+        SCOPED_TRACE(testing::PrintToString(prefix));
+        Bytes bytes = Write(0, {{u"ok", {1, 2, 3, 4}}});
+        bytes[8] = 2;
+        bytes.insert(bytes.end(), prefix.begin(), prefix.end());
+        bytes.resize(bytes.size() + (nBytes ? nBytes + 32 : 0), 'x');
+        Reader r(bytes);
+        EXPECT_EQ(r.nCause, nCause);
+        EXPECT_EQ(r.notes.size(), nCause == -1 ? 2u : 1u);
+    }
 }
 
 TEST(NotesLayout, MoreNotesThanTheCountCanSayAreRefusedBeforeWriting)
