@@ -1,5 +1,6 @@
 #include "alarm/alarm_notice_dlg.h"
 
+#include "base/system_library.h"
 #include "resources/resource.h"
 
 
@@ -13,7 +14,7 @@ namespace {
 DWORD WINAPI AlarmSoundThread(LPVOID pSoundName)
 {
     using PlaySoundFn = BOOL(WINAPI*)(LPCSTR, HMODULE, DWORD);
-    HMODULE winmm = LoadLibraryA("winmm.dll");
+    HMODULE winmm = LoadSystemLibrary("winmm.dll");
     if (!winmm)
         return 0;
     auto play = reinterpret_cast<PlaySoundFn>(reinterpret_cast<void*>(GetProcAddress(winmm, "PlaySoundA")));
