@@ -193,7 +193,7 @@ TEST_F(FileTest, PastedUnicodeTextIsSavedWideAndComesBackWholeInTheNoteAndItsAla
     StartApp("\"" + path + "\"");
     HWND notice = app.WaitDialog("Note Alarm!");
     ASSERT_NE(nullptr, notice);
-    EXPECT_EQ(kept, wideText(GetDlgItem(notice, IDC_NOTICETEXT)));
+    EXPECT_TRUE(IsWindowUnicode(notice) && kept == wideText(GetDlgItem(notice, IDC_NOTICETEXT)));
     ASSERT_TRUE(app.WaitNoteCount(2));
     std::vector<std::u16string> texts;
     for (HWND w : app.Notes())
