@@ -1,5 +1,6 @@
 #include "alarm/alarm_notice_dlg.h"
 
+#include "base/system_library.h"
 #include "resources/resource.h"
 
 
@@ -13,7 +14,7 @@ namespace {
 DWORD WINAPI AlarmSoundThread(LPVOID pSoundName)
 {
     using PlaySoundFn = BOOL(WINAPI*)(LPCSTR, HMODULE, DWORD);
-    HMODULE winmm = LoadLibraryA("winmm.dll");
+    HMODULE winmm = LoadSystemLibrary("winmm.dll");
     if (!winmm)
         return 0;
     auto play = reinterpret_cast<PlaySoundFn>(reinterpret_cast<void*>(GetProcAddress(winmm, "PlaySoundA")));
@@ -32,12 +33,13 @@ void StartAlarmSound(const char* strSoundName)
         CloseHandle(hThread);
 }
 
-CAlarmNoticeDlg::CAlarmNoticeDlg(const std::string& strText, HWND hWndAnswer, UINT nAnswerMsg)
-    : CDialog(IDD_ALARMNOTICE), m_strText(strText), m_hWndAnswer(hWndAnswer), m_nAnswerMsg(nAnswerMsg)
+// Unicode, so that the note's text shows with every character.
+CAlarmNoticeDlg::CAlarmNoticeDlg(const std::u16string& strText, HWND hWndAnswer, UINT nAnswerMsg)
+    : CDialog(IDD_ALARMNOTICE, true), m_strText(strText), m_hWndAnswer(hWndAnswer), m_nAnswerMsg(nAnswerMsg)
 {
 }
 
-bool CAlarmNoticeDlg::Show(const std::string& strText, HWND hWndAnswer, UINT nAnswerMsg)
+bool CAlarmNoticeDlg::Show(const std::u16string& strText, HWND hWndAnswer, UINT nAnswerMsg)
 {
     auto* notice = new CAlarmNoticeDlg(strText, hWndAnswer, nAnswerMsg);
     if (!notice->Create(nullptr)) {
@@ -57,7 +59,7 @@ void CAlarmNoticeDlg::Close(INT_PTR nResult)
 
 BOOL CAlarmNoticeDlg::OnInitDialog()
 {
-    SetDlgItemTextA(m_hWnd, IDC_NOTICETEXT, m_strText.c_str());
+    SetWideWindowText(GetDlgItem(IDC_NOTICETEXT), m_strText);
     // System-modal means above every ordinary window; Wine does not make
     // such a dialog topmost by itself.
     SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);

@@ -11,7 +11,7 @@ public:
     // Shows the notice; when it closes, its answer is posted to hWndAnswer
     // as nAnswerMsg with wParam IDOK, IDCANCEL (Esc, the close box) or -1
     // (Delete). False, and nothing posted, when it could not be shown.
-    static bool Show(const std::string& strText, HWND hWndAnswer, UINT nAnswerMsg);
+    static bool Show(const std::u16string& strText, HWND hWndAnswer, UINT nAnswerMsg);
 
 protected:
     BOOL OnInitDialog() override;
@@ -21,10 +21,10 @@ protected:
     void PostNcDestroy() override { delete this; }
 
 private:
-    CAlarmNoticeDlg(const std::string& strText, HWND hWndAnswer, UINT nAnswerMsg);
+    CAlarmNoticeDlg(const std::u16string& strText, HWND hWndAnswer, UINT nAnswerMsg);
     void Close(INT_PTR nResult);
 
-    std::string m_strText;
+    std::u16string m_strText;
     HWND m_hWndAnswer;
     UINT m_nAnswerMsg;
 };

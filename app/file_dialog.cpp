@@ -1,5 +1,7 @@
 #include "app/file_dialog.h"
 
+#include "base/system_library.h"
+
 #include <commdlg.h>
 
 namespace {
@@ -13,7 +15,7 @@ using FileDialogFn = BOOL(WINAPI*)(LPOPENFILENAMEA);
 
 FileDialogFn FileDialog(bool save)
 {
-    static HMODULE library = LoadLibraryA("comdlg32.dll");
+    static HMODULE library = LoadSystemLibrary("comdlg32.dll");
     if (!library)
         return nullptr;
     return reinterpret_cast<FileDialogFn>(

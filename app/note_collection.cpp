@@ -20,7 +20,7 @@ public:
 
     void OnShowHiddenMode(int32_t nMode) override { m_notes.SetShowHidden(nMode); }
     void OnNoteCount(size_t nCount) override { m_nCount = nCount; }
-    void OnNote(const std::string& strText, const NoteRecord& record) override
+    void OnNote(const std::u16string& strText, const NoteRecord& record) override
     {
         if (!m_notes.Add(&record, strText))
             throw NoRoomForNotes();
@@ -46,7 +46,7 @@ std::string PathKey(const std::string& strPath)
 
 }  // namespace
 
-CNoteDlg* CNoteCollection::Add(const NoteRecord* pRecord, const std::string& strText)
+CNoteDlg* CNoteCollection::Add(const NoteRecord* pRecord, const std::u16string& strText)
 {
     auto* note = new CNoteDlg(m_app);
     if (pRecord)
@@ -114,7 +114,7 @@ CNoteCollection::LoadResult CNoteCollection::Load(const std::string& strPath)
     CWinFileSystem fs;
     NoteCreatingSink sink(*this);
     try {
-        result.bOpened = LoadNotesFile(fs, strPath, sink, AnsiFromWide);
+        result.bOpened = LoadNotesFile(fs, strPath, sink);
     } catch (const NoRoomForNotes&) {
         // Windows has no room for more windows: the notes shown stay, and
         // the file must not be saved over with fewer without a word.

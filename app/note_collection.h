@@ -39,7 +39,7 @@ public:
 
     // A new note at the pointer, or one from a file's record with its text;
     // null when its window cannot be made.
-    CNoteDlg* Add(const NoteRecord* pRecord = nullptr, const std::string& strText = std::string());
+    CNoteDlg* Add(const NoteRecord* pRecord = nullptr, const std::u16string& strText = std::u16string());
     // Ends the note whose window this is; a stale request for a note that is
     // gone already changes nothing.
     void Delete(HWND hWndNote);

@@ -12,7 +12,7 @@ namespace {
 struct CollectingSink : INotesSink {
     explicit CollectingSink(RecoverySnapshot& copy) : m_copy(copy) {}
     void OnShowHiddenMode(int32_t nMode) override { m_copy.nShowHiddenMode = nMode; }
-    void OnNote(const std::string& strText, const NoteRecord& record) override { m_copy.notes.push_back({strText, record}); }
+    void OnNote(const std::u16string& strText, const NoteRecord& record) override { m_copy.notes.push_back({strText, record}); }
     RecoverySnapshot& m_copy;
 };
 

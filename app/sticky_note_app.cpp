@@ -6,6 +6,7 @@
 #include "base/dialog.h"
 #include "base/handle.h"
 #include "storage/failure_text.h"
+#include "storage/file_win.h"
 
 namespace {
 
@@ -36,6 +37,7 @@ bool CStickyNoteApp::InitApplication()
 bool CStickyNoteApp::InitInstance(const char* commandLine)
 {
     SetFailureReporter(ReportNotesFileFailure);
+    InstallCodePage(kAnsiCodePage);
     CStickyNoteCmdLineInfo cmdInfo;
     ParseCommandLine(commandLine, cmdInfo);
 
@@ -79,15 +81,17 @@ int CStickyNoteApp::Run()
 {
     MSG msg = {};
     BOOL got;
-    while ((got = GetMessageA(&msg, nullptr, 0, 0)) != 0) {
+    // Wide messages: a character typed into a note reaches its Unicode
+    // editor whole (8-bit windows are handed their code page's form).
+    while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
         if (got == -1)
             return 1;
         // Tab, Enter and Esc in the modeless dialogs (Options, notes).
         HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-        if (root && IsDialogMessageA(root, &msg))
+        if (root && IsDialogMessageW(root, &msg))
             continue;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     m_nExitCode = static_cast<int>(msg.wParam);
     return m_nExitCode;

@@ -2,7 +2,7 @@
 
 #include <exception>
 
-CDialog::CDialog(UINT nIDTemplate) : m_nIDTemplate(nIDTemplate) {}
+CDialog::CDialog(UINT nIDTemplate, bool bUnicode) : m_nIDTemplate(nIDTemplate), m_bUnicode(bUnicode) {}
 
 CDialog::~CDialog()
 {
@@ -19,16 +19,21 @@ CDialog::~CDialog()
 bool CDialog::Create(HWND hWndParent)
 {
     m_bModal = false;
-    HWND hWnd = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_nIDTemplate),
-                                   hWndParent, DialogProc, reinterpret_cast<LPARAM>(this));
+    HINSTANCE hInstance = GetModuleHandleA(nullptr);
+    auto param = reinterpret_cast<LPARAM>(this);
+    HWND hWnd = m_bUnicode
+                    ? CreateDialogParamW(hInstance, MAKEINTRESOURCEW(m_nIDTemplate), hWndParent, DialogProc, param)
+                    : CreateDialogParamA(hInstance, MAKEINTRESOURCEA(m_nIDTemplate), hWndParent, DialogProc, param);
     return hWnd != nullptr;
 }
 
 INT_PTR CDialog::DoModal(HWND hWndParent)
 {
     m_bModal = true;
-    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_nIDTemplate), hWndParent,
-                           DialogProc, reinterpret_cast<LPARAM>(this));
+    HINSTANCE hInstance = GetModuleHandleA(nullptr);
+    auto param = reinterpret_cast<LPARAM>(this);
+    return m_bUnicode ? DialogBoxParamW(hInstance, MAKEINTRESOURCEW(m_nIDTemplate), hWndParent, DialogProc, param)
+                      : DialogBoxParamA(hInstance, MAKEINTRESOURCEA(m_nIDTemplate), hWndParent, DialogProc, param);
 }
 
 void CDialog::EndDialog(INT_PTR nResult)
@@ -43,8 +48,10 @@ CDialog* CDialog::FromHandle(HWND hWnd)
 {
     if (!hWnd || !IsWindow(hWnd) || GetWindowThreadProcessId(hWnd, nullptr) != GetCurrentThreadId())
         return nullptr;
-    // Only our dialog procedure puts anything there for our dialogs.
-    if (reinterpret_cast<DLGPROC>(GetWindowLongPtrA(hWnd, DWLP_DLGPROC)) != DialogProc)
+    // Only our dialog procedure puts anything there for our dialogs. Asked
+    // in the wrong character set, the system answers with a stand-in.
+    LONG_PTR proc = IsWindowUnicode(hWnd) ? GetWindowLongPtrW(hWnd, DWLP_DLGPROC) : GetWindowLongPtrA(hWnd, DWLP_DLGPROC);
+    if (reinterpret_cast<DLGPROC>(proc) != DialogProc)
         return nullptr;
     return reinterpret_cast<CDialog*>(GetWindowLongPtrA(hWnd, GWLP_USERDATA));
 }
@@ -157,4 +164,17 @@ std::string WindowText(HWND hWnd)
     std::string text(static_cast<size_t>(length) + 1, '\0');
     text.resize(static_cast<size_t>(GetWindowTextA(hWnd, &text[0], length + 1)));
     return text;
+}
+
+std::u16string WideWindowText(HWND hWnd)
+{
+    int length = GetWindowTextLengthW(hWnd);
+    std::u16string text(static_cast<size_t>(length) + 1, u'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(hWnd, reinterpret_cast<wchar_t*>(&text[0]), length + 1)));
+    return text;
+}
+
+void SetWideWindowText(HWND hWnd, const std::u16string& text)
+{
+    SetWindowTextW(hWnd, reinterpret_cast<const wchar_t*>(text.c_str()));
 }

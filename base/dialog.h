@@ -12,7 +12,9 @@
 
 class CDialog {
 public:
-    explicit CDialog(UINT nIDTemplate);
+    // A Unicode dialog's windows (its controls too) hold any character;
+    // the others keep 8-bit texts.
+    explicit CDialog(UINT nIDTemplate, bool bUnicode = false);
     virtual ~CDialog();
     CDialog(const CDialog&) = delete;
     CDialog& operator=(const CDialog&) = delete;
@@ -50,6 +52,7 @@ private:
     void Attach(HWND hWnd);
 
     UINT m_nIDTemplate;
+    bool m_bUnicode;
     bool m_bModal = false;
 };
 
@@ -67,3 +70,6 @@ void ReportFailure(HWND hWndOwner, const std::exception& failure);
 void UpdateMenuItems(HMENU hMenu, const std::function<MenuItemState(unsigned nID)>& stateOf);
 // The whole text of a window or control.
 std::string WindowText(HWND hWnd);
+// The same of a Unicode window, every character kept.
+std::u16string WideWindowText(HWND hWnd);
+void SetWideWindowText(HWND hWnd, const std::u16string& text);

@@ -1,3 +1,4 @@
 list(APPEND DP_WIN_SOURCES
   base/dialog.cpp
+  base/system_library.cpp
 )

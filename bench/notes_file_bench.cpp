@@ -21,7 +21,7 @@ struct CountingSink : INotesSink {
     size_t nNotes = 0;
     size_t nTextBytes = 0;
     void OnShowHiddenMode(int32_t) override {}
-    void OnNote(const std::string& strText, const NoteRecord&) override
+    void OnNote(const std::u16string& strText, const NoteRecord&) override
     {
         ++nNotes;
         nTextBytes += strText.size();
@@ -82,9 +82,11 @@ size_t ReadOnce(const std::string& strPath, std::vector<uint8_t>& buf)
 
 int main()
 {
+    InstallCodePage(kAnsiCodePage);  // as the program does: texts cost their conversions
     std::vector<NoteEntry> notes(1000);
     for (size_t i = 0; i < notes.size(); ++i) {
-        notes[i].m_strText = "Note " + std::to_string(i) + ": " + std::string(i % 140, 'a' + i % 26);
+        std::string text = "Note " + std::to_string(i) + ": " + std::string(i % 140, 'a' + i % 26);
+        notes[i].m_strText.assign(text.begin(), text.end());
         notes[i].m_record.m_nLeft = static_cast<int32_t>(i);
         notes[i].m_record.m_nRight = static_cast<int32_t>(i + 126);
     }
@@ -110,14 +112,14 @@ int main()
         rawWriteFlush.push_back(Time([&] { WriteOnce(strRaw, bytes, true); }));
         open.push_back(Time([&] {
             CountingSink sink;
-            LoadNotesFile(g_fs, strPath, sink, AnsiFromWide);
+            LoadNotesFile(g_fs, strPath, sink);
         }));
         rawRead.push_back(Time([&] { ReadOnce(strRaw, buf); }));
     }
     double dSave = Median(save), dRawWrite = Median(rawWrite), dRawWriteFlush = Median(rawWriteFlush);
     double dOpen = Median(open), dRawRead = Median(rawRead);
     CountingSink check;
-    LoadNotesFile(g_fs, strPath, check, AnsiFromWide);
+    LoadNotesFile(g_fs, strPath, check);
 
     std::printf("notes file: %zu notes, %zu bytes (read back %zu notes; raw copy %s)\n", notes.size(),
                 bytes.size(), check.nNotes, ReadOnce(strPath, buf) == bytes.size() && buf == bytes ? "identical" : "DIFFERS");

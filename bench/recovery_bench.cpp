@@ -57,7 +57,8 @@ int main()
     double t0 = Now();
     for (int i = 0; i < kNotes; ++i) {
         NoteRecord record = {20 + i % 700, 20 + i % 500, 146 + i % 700, 123 + i % 500, 0, 0, 0, 0};
-        notes.Add(&record, "Note number " + std::to_string(i) + ": call back about the order, " + std::string(60, 'x'));
+        const std::string text = "Note number " + std::to_string(i) + ": call back about the order, " + std::string(60, 'x');
+        notes.Add(&record, std::u16string(text.begin(), text.end()));
     }
     std::printf("%d notes made in %.0f ms\n", kNotes, (Now() - t0) * 1000.0);
 

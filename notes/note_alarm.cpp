@@ -45,7 +45,7 @@ void CNoteAlarm::OnTimer(UINT_PTR nIDEvent)
         m_nAlarmTimer = SetTimer(hWnd, ALARM_TIMER_ID, *wait, nullptr);
         return;
     }
-    std::string strText = m_note.GetText();
+    std::u16string strText = m_note.GetText();
     StartAlarmSound(m_host.AlarmSound());
     Disarm();
     if (!CAlarmNoticeDlg::Show(strText, hWnd, WM_ALARMNOTICECLOSED))

@@ -61,7 +61,7 @@ const char* FallbackFontFace()
 }  // namespace
 
 CNoteDlg::CNoteDlg(const INoteHost& host)
-    : CDialog(IDD_NOTE), m_host(host), m_brush(CreateSolidBrush(kNoteYellow)), m_alarm(*this, host)
+    : CDialog(IDD_NOTE, true), m_host(host), m_brush(CreateSolidBrush(kNoteYellow)), m_alarm(*this, host)
 {
 }
 
@@ -80,14 +80,14 @@ bool CNoteDlg::CreateNote(HWND hWndController)
     return Create(hWndController);
 }
 
-std::string CNoteDlg::GetText() const
+std::u16string CNoteDlg::GetText() const
 {
-    return WindowText(GetDlgItem(IDC_NOTEEDIT));
+    return WideWindowText(GetDlgItem(IDC_NOTEEDIT));
 }
 
-void CNoteDlg::SetText(const std::string& text)
+void CNoteDlg::SetText(const std::u16string& text)
 {
-    SetWindowTextA(GetDlgItem(IDC_NOTEEDIT), text.c_str());
+    SetWideWindowText(GetDlgItem(IDC_NOTEEDIT), text);
     m_strTyped = text;  // an editor does not report a text set from outside
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // A note: a small yellow window without a title bar holding up to 150
-// characters. The controller creates it and is the only one that ends it.
+// UTF-16 code units of any script. The controller creates it and is the only one that ends it.
 #include "base/dialog.h"
 #include "base/handle.h"
 #include "notes/note_alarm.h"
@@ -26,11 +26,11 @@ public:
     void SetHiddenFlag(int32_t bHidden) { m_edit.m_bHidden = bHidden; }
     // Shows or hides the window as its hidden flag and the host's mode say.
     void ApplyVisibility();
-    std::string GetText() const;
+    std::u16string GetText() const;
     // The text as the editor last reported it: no window is asked.
-    const std::string& TypedText() const { return m_strTyped; }
+    const std::u16string& TypedText() const { return m_strTyped; }
     // The program's own text is never cut to the typing limit.
-    void SetText(const std::string& text);
+    void SetText(const std::u16string& text);
 
     // The persisted state apart from the text.
     NoteRecord GetRecord() const;
@@ -66,5 +66,5 @@ private:
     bool m_bLoaded = false;       // created from a file record
     CNoteEdit m_edit;             // the text, the two window flags, the context menu
     UniqueHandle<GdiObjectTraits> m_fallbackFont;
-    std::string m_strTyped;
+    std::u16string m_strTyped;
 };

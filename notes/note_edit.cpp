@@ -1,6 +1,7 @@
 #include "notes/note_edit.h"
 
 #include "base/dialog.h"
+#include "base/handle.h"
 #include "notes/note_host.h"
 #include "notes/note_messages.h"
 #include "notes/note_rules.h"
@@ -56,7 +57,6 @@ bool CNoteEdit::Prepare(HWND hWndNote, const INoteHost& host)
         return false;
     m_hWnd = hWnd;
     SendMessageA(m_hWnd, EM_LIMITTEXT, kNoteTextLimit, 0);
-    m_menu.reset(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_NOTEMENU)));
     return true;
 }
 
@@ -99,9 +99,12 @@ bool CNoteEdit::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resul
     }
 }
 
+// The menu is loaded only while it is shown: a note held its own copy before,
+// and Windows' quota of USER objects stopped the notes at a few thousand.
 void CNoteEdit::OnContextMenu(LPARAM lParam)
 {
-    if (!m_menu)
+    UniqueMenu menu(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_NOTEMENU)));
+    if (!menu)
         return;
     POINT pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     if (lParam == -1) {
@@ -118,7 +121,7 @@ void CNoteEdit::OnContextMenu(LPARAM lParam)
         ClientToScreen(m_hWnd, &pt);
     }
     // The editor owns the menu, so its states and commands come back here.
-    TrackPopupMenu(GetSubMenu(m_menu.get(), 0), TPM_CENTERALIGN | TPM_LEFTBUTTON, pt.x, pt.y, 0, m_hWnd, nullptr);
+    TrackPopupMenu(GetSubMenu(menu.get(), 0), TPM_CENTERALIGN | TPM_LEFTBUTTON, pt.x, pt.y, 0, m_hWnd, nullptr);
 }
 
 void CNoteEdit::OnInitMenuPopup(HMENU hMenu)

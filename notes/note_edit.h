@@ -1,8 +1,7 @@
 #pragma once
 // The note's text area: control 1001 of the note, subclassed. It keeps the
-// note's always-on-top and hidden flags and its context menu, carries out
+// note's always-on-top and hidden flags, shows its context menu, carries out
 // the edit commands and hands the Note submenu's commands to the note.
-#include "base/handle.h"
 
 #include <windows.h>
 
@@ -25,8 +24,8 @@ public:
     CNoteEdit(const CNoteEdit&) = delete;
     CNoteEdit& operator=(const CNoteEdit&) = delete;
 
-    // Attaches to control 1001 of the note, limits typing to 150 characters
-    // and loads the note's own copy of menu 111.
+    // Attaches to control 1001 of the note and limits typing to 150 UTF-16
+    // code units.
     bool Prepare(HWND hWndNote, const INoteHost& host);
     HWND GetSafeHwnd() const { return m_hWnd; }
 
@@ -49,5 +48,4 @@ private:
 
     HWND m_hWnd = nullptr;
     const INoteHost* m_pHost = nullptr;
-    UniqueMenu m_menu;
 };

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <exception>
 #include <new>
-#include <vector>
 
 namespace {
 
@@ -20,20 +19,46 @@ uint32_t Distance(const uint8_t* from, const uint8_t* to)
 
 }  // namespace
 
-std::string Latin1FromWide(const char16_t* pUnits, size_t nCount)
+namespace {
+
+std::string Latin1FromWide(const std::u16string& wide)
 {
-    std::string str(nCount, '?');
-    for (size_t i = 0; i < nCount; ++i)
-        if (pUnits[i] < 256)
-            str[i] = static_cast<char>(pUnits[i]);
+    std::string str(wide.size(), '?');
+    for (size_t i = 0; i < wide.size(); ++i)
+        if (wide[i] < 256)
+            str[i] = static_cast<char>(wide[i]);
     return str;
 }
 
-CArchive::CArchive(CFile& file, Mode mode, uint32_t nBufSize, WideToNarrowFn pfnWideToNarrow)
+std::u16string WideFromLatin1(const std::string& narrow)
+{
+    std::u16string str(narrow.size(), u'\0');
+    for (size_t i = 0; i < narrow.size(); ++i)
+        str[i] = static_cast<unsigned char>(narrow[i]);
+    return str;
+}
+
+const CodePage* g_pInstalledCodePage = &kLatin1CodePage;
+
+}  // namespace
+
+const CodePage kLatin1CodePage = {Latin1FromWide, WideFromLatin1};
+
+const CodePage& InstalledCodePage()
+{
+    return *g_pInstalledCodePage;
+}
+
+void InstallCodePage(const CodePage& codePage)
+{
+    g_pInstalledCodePage = &codePage;
+}
+
+CArchive::CArchive(CFile& file, Mode mode, uint32_t nBufSize, const CodePage& codePage)
     : m_pFile(&file),
       m_mode(mode),
       m_nBufSize(std::max(nBufSize, kMinBufferSize)),
-      m_pfnWideToNarrow(pfnWideToNarrow ? pfnWideToNarrow : Latin1FromWide),
+      m_codePage(codePage),
       m_nUncaughtAtStart(std::uncaught_exceptions())
 {
     m_pBuf.reset(new (std::nothrow) uint8_t[m_nBufSize]);
@@ -236,23 +261,45 @@ uint32_t CArchive::ReadBlock(void* pBuf, uint32_t nCount)
     return nCount - nWanted;
 }
 
+void CArchive::WriteLength(uint32_t n)
+{
+    if (n < 0xFF) {
+        WriteByte(static_cast<uint8_t>(n));
+        return;
+    }
+    WriteByte(0xFF);
+    if (n < 0xFFFE) {
+        WriteWord(static_cast<uint16_t>(n));
+    } else {
+        WriteWord(0xFFFF);
+        WriteDword(n);
+    }
+}
+
 void CArchive::WriteString(const std::string& str)
 {
     if (str.size() > kMaxStringLength)
         throw CArchiveException(CArchiveException::genericException);
     auto n = static_cast<uint32_t>(str.size());
-    if (n < 0xFF) {
-        WriteByte(static_cast<uint8_t>(n));
-    } else {
-        WriteByte(0xFF);
-        if (n < 0xFFFE) {
-            WriteWord(static_cast<uint16_t>(n));
-        } else {
-            WriteWord(0xFFFF);
-            WriteDword(n);
-        }
-    }
+    WriteLength(n);
     WriteBlock(str.data(), n);
+}
+
+void CArchive::WriteString(const std::u16string& str)
+{
+    // A best fit (a for ā) is no exact hold: the text must come back the same.
+    std::string narrow = m_codePage.pfnFromWide(str);
+    if (m_codePage.pfnToWide(narrow) == str) {
+        WriteString(narrow);
+        return;
+    }
+    if (str.size() > kMaxStringLength / 2)
+        throw CArchiveException(CArchiveException::genericException);
+    WriteByte(0xFF);
+    WriteWord(0xFFFE);
+    WriteLength(static_cast<uint32_t>(str.size()));
+    for (char16_t unit : str)
+        WriteWord(unit);
 }
 
 uint32_t CArchive::ReadStringLength(bool& bWide)
@@ -286,7 +333,7 @@ uint64_t CArchive::BytesAvailable(uint32_t nWanted)
     return nHeld >= nWanted ? nHeld : nHeld + m_pFile->GetRemaining();
 }
 
-void CArchive::ReadString(std::string& str)
+void CArchive::ReadString(std::u16string& str, uint32_t nMaxBytes)
 {
     bool bWide;
     uint32_t nLength = ReadStringLength(bWide);
@@ -297,28 +344,28 @@ void CArchive::ReadString(std::string& str)
     if (nLength > kMaxStringLength || (bWide && nLength > kMaxStringLength / 2))
         throw CArchiveException(CArchiveException::genericException);
     uint32_t nBytes = bWide ? 2 * nLength : nLength;
+    if (nBytes > nMaxBytes)
+        throw CArchiveException(CArchiveException::genericException);
     // A hostile length must not make us allocate what the file cannot hold.
     if (nBytes > BytesAvailable(nBytes))
         throw CArchiveException(CArchiveException::endOfFile);
 
     try {
+        std::string bytes(nBytes, '\0');
+        if (ReadBlock(&bytes[0], nBytes) != nBytes)
+            throw CArchiveException(CArchiveException::endOfFile);
         if (!bWide) {
-            str.resize(nLength);
-            if (ReadBlock(&str[0], nLength) != nLength)
-                throw CArchiveException(CArchiveException::endOfFile);
+            str = m_codePage.pfnToWide(bytes);
             return;
         }
-        std::vector<uint8_t> bytes(nBytes);
-        if (ReadBlock(bytes.data(), nBytes) != nBytes)
-            throw CArchiveException(CArchiveException::endOfFile);
-        std::u16string units;
+        str.clear();
+        str.reserve(nLength);
         for (uint32_t i = 0; i < nLength; ++i) {
-            auto unit = static_cast<char16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
+            auto unit = static_cast<char16_t>(static_cast<uint8_t>(bytes[2 * i]) | static_cast<uint8_t>(bytes[2 * i + 1]) << 8);
             if (unit == 0)
-                break;
-            units.push_back(unit);
+                break;  // the text ends there, as readers always took it
+            str.push_back(unit);
         }
-        str = m_pfnWideToNarrow(units.data(), units.size());
     } catch (const std::bad_alloc&) {
         throw CMemoryException();
     }

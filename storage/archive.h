@@ -1,6 +1,7 @@
 #pragma once
 // The buffered byte stream through which a notes file is written and read:
-// little-endian integers, raw blocks and length-prefixed 8-bit strings.
+// little-endian integers, raw blocks and length-prefixed strings, 8-bit or
+// UTF-16.
 #include "storage/file.h"
 
 #include <cstddef>
@@ -8,11 +9,20 @@
 #include <memory>
 #include <string>
 
-// Turns UTF-16 code units (no 0 among them) into the 8-bit character set.
-using WideToNarrowFn = std::string (*)(const char16_t* pUnits, size_t nCount);
+// The system's 8-bit character set (the ANSI code page on Windows). A
+// character it lacks becomes some stand-in: what counts is whether a text
+// comes back the same.
+struct CodePage {
+    std::string (*pfnFromWide)(const std::u16string& wide);
+    std::u16string (*pfnToWide)(const std::string& narrow);
+};
 
-// Portable stand-in: code units below 256 map to themselves, others to '?'.
-std::string Latin1FromWide(const char16_t* pUnits, size_t nCount);
+// Portable stand-in: bytes are the first 256 code points; others become '?'.
+extern const CodePage kLatin1CodePage;
+// What archives use unless given one: Latin-1 until the program installs
+// the system's at start.
+const CodePage& InstalledCodePage();
+void InstallCodePage(const CodePage& codePage);
 
 class CArchive {
 public:
@@ -22,7 +32,7 @@ public:
 
     // The file is not owned: its owner opens it before and closes it after.
     CArchive(CFile& file, Mode mode, uint32_t nBufSize = kDefaultBufferSize,
-             WideToNarrowFn pfnWideToNarrow = Latin1FromWide);
+             const CodePage& codePage = InstalledCodePage());
     // Closes the archive if still attached (a store writes what it buffered).
     // A failure of that close is raised, except while another failure is
     // unwinding the stack, when it is dropped so the first one travels on.
@@ -45,8 +55,16 @@ public:
     // Returns the number of bytes copied; a short count is not a failure.
     uint32_t ReadBlock(void* pBuf, uint32_t nCount);
 
+    // The 8-bit characters as they are.
     void WriteString(const std::string& str);
-    void ReadString(std::string& str);
+    // As 8-bit characters when the code page holds the text exactly (so
+    // such files stay as they always were), else as the wide form.
+    void WriteString(const std::u16string& str);
+    // Either form: a wide string keeps its code units up to the first 0; an
+    // 8-bit one is converted from the code page. A string of more than
+    // nMaxBytes as stored is refused (genericException) before anything is
+    // allocated or read for it.
+    void ReadString(std::u16string& str, uint32_t nMaxBytes = UINT32_MAX);
 
     // Store: writes the buffered bytes. Load: gives the unread buffered bytes
     // back to the file by moving its position back over them.
@@ -61,6 +79,7 @@ private:
     void WriteValue(const uint8_t* pBytes, uint32_t nBytes);
     void FillBuffer(uint32_t nNeeded);
     void ReadValue(uint8_t* pBytes, uint32_t nBytes);
+    void WriteLength(uint32_t n);
     uint32_t ReadStringLength(bool& bWide);
     uint64_t BytesAvailable(uint32_t nWanted);
 
@@ -71,6 +90,6 @@ private:
     uint8_t* m_pCur;
     uint8_t* m_pEnd;
     bool m_bWriteFailed = false;
-    WideToNarrowFn m_pfnWideToNarrow;
+    const CodePage& m_codePage;
     int m_nUncaughtAtStart;
 };

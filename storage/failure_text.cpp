@@ -39,7 +39,7 @@ FailureMessage DescribeFailure(const std::exception& failure)
         if (e->m_cause == CArchiveException::endOfFile)
             return {Named(*e, " ends too early: it is damaged or is not a notes file.\r\n"
                               "The notes read before the damage are kept.")};
-        return {Named(*e, " is not a valid notes file.")};
+        return {Named(*e, " is damaged or is not a notes file.\r\nThe notes read before the damage are kept.")};
     }
     if (auto* e = dynamic_cast<const CTooManyNotesException*>(&failure))
         return {Named(*e, " was not saved: a notes file holds at most 65,535 notes, and there are "

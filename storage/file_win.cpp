@@ -59,13 +59,15 @@ void ThrowFileError(DWORD dwError)
     throw CFileException(FileCauseFromOsError(dwError), static_cast<long>(dwError));
 }
 
-std::string AnsiFromWide(const char16_t* pUnits, size_t nCount)
+namespace {
+
+// Texts are a note's few hundred characters at most, which an int counts.
+std::string AnsiFromWide(const std::u16string& wide)
 {
-    if (nCount == 0)
+    if (wide.empty())
         return std::string();
-    // The archive hands over fewer than 2^30 units, which an int holds.
-    auto pWide = reinterpret_cast<const wchar_t*>(pUnits);
-    int nUnits = static_cast<int>(nCount);
+    auto pWide = reinterpret_cast<const wchar_t*>(wide.data());
+    int nUnits = static_cast<int>(wide.size());
     int nBytes = WideCharToMultiByte(CP_ACP, 0, pWide, nUnits, nullptr, 0, nullptr, nullptr);
     if (nBytes <= 0)
         return std::string();
@@ -73,6 +75,23 @@ std::string AnsiFromWide(const char16_t* pUnits, size_t nCount)
     WideCharToMultiByte(CP_ACP, 0, pWide, nUnits, &str[0], nBytes, nullptr, nullptr);
     return str;
 }
+
+std::u16string WideFromAnsi(const std::string& narrow)
+{
+    if (narrow.empty())
+        return std::u16string();
+    int nBytes = static_cast<int>(narrow.size());
+    int nUnits = MultiByteToWideChar(CP_ACP, 0, narrow.data(), nBytes, nullptr, 0);
+    if (nUnits <= 0)
+        return std::u16string();
+    std::u16string str(static_cast<size_t>(nUnits), u'\0');
+    MultiByteToWideChar(CP_ACP, 0, narrow.data(), nBytes, reinterpret_cast<wchar_t*>(&str[0]), nUnits);
+    return str;
+}
+
+}  // namespace
+
+const CodePage kAnsiCodePage = {AnsiFromWide, WideFromAnsi};
 
 std::unique_ptr<CWinFile> CWinFile::Open(const std::string& strPath, OpenMode mode, DWORD* pdwError)
 {

@@ -2,6 +2,7 @@
 // The Win32 file under the archive, and the Win32 side of its failures and
 // of wide strings.
 #include "base/handle.h"
+#include "storage/archive.h"
 #include "storage/file.h"
 #include "storage/file_system.h"
 
@@ -14,8 +15,8 @@
 int FileCauseFromOsError(DWORD dwError);
 [[noreturn]] void ThrowFileError(DWORD dwError);
 
-// Wide strings of old notes files, in the ANSI code page.
-std::string AnsiFromWide(const char16_t* pUnits, size_t nCount);
+// The ANSI code page, for the notes' texts in notes files.
+extern const CodePage kAnsiCodePage;
 
 class CWinFile : public CFile {
 public:

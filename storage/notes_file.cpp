@@ -49,14 +49,13 @@ void SaveNotesFile(IFileSystem& fs, const std::string& strPath, int32_t nShowHid
     });
 }
 
-bool LoadNotesFile(IFileSystem& fs, const std::string& strPath, INotesSink& sink,
-                   WideToNarrowFn pfnWideToNarrow)
+bool LoadNotesFile(IFileSystem& fs, const std::string& strPath, INotesSink& sink)
 {
     std::unique_ptr<CFile> pFile = fs.OpenForReading(strPath);
     if (!pFile)
         return false;
     try {
-        CArchive ar(*pFile, CArchive::load, CArchive::kDefaultBufferSize, pfnWideToNarrow);
+        CArchive ar(*pFile, CArchive::load);
         ReadNotes(ar, sink);
         ar.Close();
         pFile->Close();

@@ -30,5 +30,4 @@ void SaveNotesFile(IFileSystem& fs, const std::string& strPath, int32_t nShowHid
 // reading. Otherwise reads it into the sink and returns true; a failure on
 // the way is raised with m_strFileName = strPath, after the sink received
 // every note read completely.
-bool LoadNotesFile(IFileSystem& fs, const std::string& strPath, INotesSink& sink,
-                   WideToNarrowFn pfnWideToNarrow = Latin1FromWide);
+bool LoadNotesFile(IFileSystem& fs, const std::string& strPath, INotesSink& sink);

@@ -81,8 +81,8 @@ void ReadNotes(CArchive& ar, INotesSink& sink)
     ar.ReadWord(nCount);
     sink.OnNoteCount(nCount);
     for (uint32_t i = 0; i < nCount; ++i) {
-        std::string strText;
-        ar.ReadString(strText);
+        std::u16string strText;
+        ar.ReadString(strText, kMaxNoteTextBytes);
         NoteRecord record;
         record.Serialize(ar);
         sink.OnNote(strText, record);

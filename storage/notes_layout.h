@@ -28,12 +28,15 @@ struct NoteRecord {
 };
 
 struct NoteEntry {
-    std::string m_strText;  // 8-bit characters, line breaks as CR LF
+    std::u16string m_strText;  // UTF-16, line breaks as CR LF
     NoteRecord m_record;
 };
 
 // The count field is 16 bits wide.
 constexpr size_t kMaxNotesInFile = 65535;
+// Typing stops at 150 characters: a longer text is a damaged file, refused
+// before it can cost minutes or all memory.
+constexpr uint32_t kMaxNoteTextBytes = 65535;
 
 // Receives a notes file as it is read.
 class INotesSink {
@@ -44,7 +47,7 @@ public:
     // The number of entries the file announces, before the first.
     virtual void OnNoteCount(size_t /*nCount*/) {}
     // Once per entry whose text and record were both read completely.
-    virtual void OnNote(const std::string& strText, const NoteRecord& record) = 0;
+    virtual void OnNote(const std::u16string& strText, const NoteRecord& record) = 0;
 };
 
 // Raises CTooManyNotesException, before writing anything, for more notes

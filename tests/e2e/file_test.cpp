@@ -4,6 +4,9 @@
 // with files the tests build themselves.
 #include "tests/e2e/harness.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace e2e {
 namespace {
 
@@ -49,6 +52,58 @@ TEST_F(FileTest, SaveWritesTheNotesInCreationOrderAndAMissingFileStartsEmpty)
     PostMessageA(b, WM_DELETENOTE, 0, 0);  // B's own Delete Note
     ASSERT_TRUE(app.WaitNoteCount(2));
     EXPECT_EQ(NotesFileBytes({a, c}), Save());
+}
+
+// Text the code page lacks, pasted as Unicode: a wide string in the file
+// beside a plain note's 8-bit one, whole again in the reopened note and in
+// its alarm notice, and cut at 150 code units.
+TEST_F(FileTest, PastedUnicodeTextIsSavedWideAndComesBackWholeInTheNoteAndItsAlarm)
+{
+    StartWithFile();
+    app.NewNote("plain");
+    HWND note = app.NewNote();
+    ASSERT_NE(nullptr, note);
+    EXPECT_TRUE(IsWindowUnicode(note));  // Wine's editor keeps every character even in an 8-bit note; Windows' does not
+    // One character typed, then 150 units pasted, of which the last is refused.
+    PostMessageW(GetDlgItem(note, IDC_NOTEEDIT), WM_CHAR, 0x0416, 1);
+    const std::u16string text = u"\u0443\u043A \U0001F41E" + std::u16string(145, u'i');
+    ASSERT_TRUE(OpenClipboard(nullptr) && EmptyClipboard());
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, 2 * text.size() + 2);
+    std::memcpy(GlobalLock(mem), text.c_str(), 2 * text.size() + 2);
+    GlobalUnlock(mem);
+    SetClipboardData(CF_UNICODETEXT, mem);
+    CloseClipboard();
+    PostMessageA(GetDlgItem(note, IDC_NOTEEDIT), WM_COMMAND, ID_EDIT_PASTE, 0);
+    auto wideText = [](HWND w) {
+        wchar_t buf[512] = {};
+        SendMessageW(w, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buf));
+        return std::u16string(reinterpret_cast<const char16_t*>(buf));
+    };
+    const std::u16string kept = u"\u0416" + text.substr(0, 149);
+    EXPECT_TRUE(WaitUntil([&] { return wideText(GetDlgItem(note, IDC_NOTEEDIT)) == kept; }));
+    ASSERT_TRUE(app.CommandAndWait(ID_SAVE));
+
+    std::string wide = "\xFF\xFE\xFF\x96";  // wide, 150 units, low byte first
+    for (char16_t unit : kept)
+        wide += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    std::string bytes = ReadFileBytes(notesFile);
+    ASSERT_EQ(10 + 6 + 32 + wide.size() + 32, bytes.size());
+    EXPECT_EQ("\x05plain", bytes.substr(10, 6));
+    EXPECT_EQ(wide, bytes.substr(48, wide.size()));
+
+    bytes[48 + wide.size() + 16] = 1;  // its alarm set, and long due
+    bytes[48 + wide.size() + 20] = 1;
+    app.Kill();
+    StartWithFile(bytes);
+    HWND notice = app.WaitDialog("Note Alarm!");
+    ASSERT_NE(nullptr, notice);
+    EXPECT_TRUE(IsWindowUnicode(notice) && kept == wideText(GetDlgItem(notice, IDC_NOTICETEXT)));
+    ASSERT_TRUE(app.WaitNoteCount(2));
+    std::vector<std::u16string> texts;
+    for (HWND w : app.Notes())
+        texts.push_back(wideText(GetDlgItem(w, IDC_NOTEEDIT)));
+    std::sort(texts.begin(), texts.end());
+    EXPECT_EQ((std::vector<std::u16string>{u"plain", kept}), texts);
 }
 
 TEST_F(FileTest, AFileOpensAtItsPlaceFromTheCommandLineAndOpenAddsToTheNotesThere)

@@ -31,11 +31,29 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 using Step = std::function<void(CArchive&)>;
 
+// A code page of the kind systems have: ASCII, the euro sign at 0x80, a best
+// fit of ā to a (no exact hold), '?' for the rest.
+std::string FakeFromWide(const std::u16string& wide)
+{
+    std::string narrow;
+    for (char16_t c : wide)
+        narrow += c < 0x80 ? static_cast<char>(c) : c == u'\u20AC' ? '\x80' : c == u'\u0101' ? 'a' : '?';
+    return narrow;
+}
+std::u16string FakeToWide(const std::string& narrow)
+{
+    std::u16string wide;
+    for (char c : narrow)
+        wide += c == '\x80' ? u'\u20AC' : static_cast<char16_t>(c & 0x7F);
+    return wide;
+}
+const CodePage kFakeCodePage = {FakeFromWide, FakeToWide};
+
 // Runs a read; returns the archive failure's cause, or -1 if none.
-int Cause(const Bytes& bytes, const Step& read, WideToNarrowFn pfn = Latin1FromWide)
+int Cause(const Bytes& bytes, const Step& read, const CodePage& codePage = kLatin1CodePage)
 {
     CMemFile file(bytes);
-    CArchive ar(file, CArchive::load, 4096, pfn);
+    CArchive ar(file, CArchive::load, 4096, codePage);
     try {
         read(ar);
     } catch (const CArchiveException& e) {
@@ -45,16 +63,16 @@ int Cause(const Bytes& bytes, const Step& read, WideToNarrowFn pfn = Latin1FromW
 }
 
 // Reads one string, then checks that exactly its bytes were taken.
-std::string ReadString(Bytes bytes, WideToNarrowFn pfn = Latin1FromWide)
+std::u16string ReadString(Bytes bytes, const CodePage& codePage = kLatin1CodePage)
 {
     bytes.push_back(0x41);
-    std::string str = "old";
+    std::u16string str = u"old";
     EXPECT_EQ(Cause(bytes, [&](CArchive& ar) {
         uint8_t b;
         ar.ReadString(str);
         ar.ReadByte(b);
         EXPECT_EQ(b, 0x41) << "the string took too few or too many bytes";
-    }, pfn), -1);
+    }, codePage), -1);
     return str;
 }
 
@@ -79,30 +97,65 @@ TEST(ArchiveEncoding, StringPrefixesTakeTheShortestFormAtEveryBoundary)
         ar.WriteString(text);
         ar.Close();
         EXPECT_EQ(file.Data(), want);
-        EXPECT_EQ(ReadString(file.Data()), text);
+        EXPECT_EQ(ReadString(file.Data()), std::u16string(text.begin(), text.end()));
     }
 }
 
 TEST(ArchiveEncoding, LongerLengthFormsAndWideStringsAreRead)
 {
-    const std::pair<Bytes, std::string> cases[] = {
-        {{0xFF, 0x03, 0x00, 'a', 'b', 'c'}, "abc"},
-        {{0xFF, 0xFF, 0xFF, 0x02, 0x00, 0x00, 0x00, 'o', 'k'}, "ok"},
-        {{0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00}, ""},
-        {{0xFF, 0xFE, 0xFF, 0x03, 0x41, 0x00, 0x42, 0x00, 0x43, 0x00}, "ABC"},
-        {{0xFF, 0xFE, 0xFF, 0x03, 0x41, 0x00, 0x00, 0x00, 0x43, 0x00}, "A"},  // cut at the first 0
-        {{0xFF, 0xFE, 0xFF, 0xFF, 0x02, 0x00, 0xE9, 0x00, 0x3A, 0x04}, "\xE9?"},  // a unit 8 bits lack
-        {{0xFF, 0xFE, 0xFF, 0x00}, ""},
+    const std::pair<Bytes, std::u16string> cases[] = {
+        {{0xFF, 0x03, 0x00, 'a', 'b', 'c'}, u"abc"},
+        {{0xFF, 0xFF, 0xFF, 0x02, 0x00, 0x00, 0x00, 'o', 'k'}, u"ok"},
+        {{0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00}, u""},
+        {{0xFF, 0xFE, 0xFF, 0x03, 0x41, 0x00, 0x42, 0x00, 0x43, 0x00}, u"ABC"},
+        {{0xFF, 0xFE, 0xFF, 0x03, 0x41, 0x00, 0x00, 0x00, 0x43, 0x00}, u"A"},  // cut at the first 0
+        {{0xFF, 0xFE, 0xFF, 0xFF, 0x02, 0x00, 0xE9, 0x00, 0x3A, 0x04}, u"\u00E9\u043A"},  // kept, not converted
+        {{0xFF, 0xFE, 0xFF, 0x00}, u""},
     };
     for (const auto& [bytes, text] : cases) {
-        SCOPED_TRACE(text);
+        SCOPED_TRACE(testing::PrintToString(bytes));
         EXPECT_EQ(ReadString(bytes), text);
     }
-    // The conversion of wide units is the caller's choice.
-    static std::u16string s_seen;
-    auto convert = [](const char16_t* p, size_t n) { s_seen.assign(p, n); return std::string("converted"); };
-    EXPECT_EQ(ReadString({0xFF, 0xFE, 0xFF, 0x02, 0x3A, 0x04, 0x00, 0x00}, convert), "converted");
-    EXPECT_EQ(s_seen, u"\u043A");
+}
+
+TEST(ArchiveEncoding, TextsTheCodePageHoldsStayNarrowOthersGoWideAndComeBackWhole)
+{
+    const Bytes kWide = {0xFF, 0xFE, 0xFF};
+    const std::pair<std::u16string, Bytes> cases[] = {
+        {u"ok\r\n\u20AC", {0x05, 'o', 'k', 0x0D, 0x0A, 0x80}},  // held: the bytes of old
+        {u"\u0101", {0xFF, 0xFE, 0xFF, 0x01, 0x01, 0x01}},  // its best fit is not the text
+        {u"\u00E9", {0xFF, 0xFE, 0xFF, 0x01, 0xE9, 0x00}},
+        {u"\u0416\u0443\u043A \u03B1\u03B2",
+         {0xFF, 0xFE, 0xFF, 0x06, 0x16, 0x04, 0x43, 0x04, 0x3A, 0x04, 0x20, 0x00, 0xB1, 0x03, 0xB2, 0x03}},
+        {u"\u4E2D\u6587\U0001F41E", {0xFF, 0xFE, 0xFF, 0x04, 0x2D, 0x4E, 0x87, 0x65, 0x3D, 0xD8, 0x1E, 0xDC}},  // a pair counts two
+    };
+    for (const auto& [text, bytes] : cases) {
+        SCOPED_TRACE(testing::PrintToString(bytes));
+        CMemFile file;
+        CArchive ar(file, CArchive::store, 4096, kFakeCodePage);
+        ar.WriteString(text);
+        ar.Close();
+        EXPECT_EQ(file.Data(), bytes);
+        EXPECT_EQ(ReadString(file.Data(), kFakeCodePage), text);
+    }
+    // Wide lengths take the prefix forms of 8-bit ones, in code units.
+    const std::pair<size_t, Bytes> lengths[] = {
+        {254, {0xFE}}, {255, {0xFF, 0xFF, 0x00}}, {65533, {0xFF, 0xFD, 0xFF}},
+        {65534, {0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}},
+    };
+    for (const auto& [nUnits, prefix] : lengths) {
+        SCOPED_TRACE(nUnits);
+        std::u16string text(nUnits, u'\u0416');
+        CMemFile file;
+        CArchive ar(file, CArchive::store, 4096, kFakeCodePage);
+        ar.WriteString(text);
+        ar.Close();
+        Bytes want = kWide;
+        want.insert(want.end(), prefix.begin(), prefix.end());
+        EXPECT_EQ(Bytes(file.Data().begin(), file.Data().begin() + static_cast<std::ptrdiff_t>(want.size())), want);
+        EXPECT_EQ(file.Data().size(), want.size() + 2 * nUnits);
+        EXPECT_EQ(ReadString(file.Data(), kFakeCodePage), text);
+    }
 }
 
 // Integers' byte order is shown with the buffer tests and the notes layout.
@@ -139,7 +192,7 @@ TEST(ArchiveEncoding, ShortOrHostileStringLengthsFailWithoutAllocating)
     for (const auto& [bytes, nCause] : cases) {
         SCOPED_TRACE(testing::PrintToString(bytes));
         g_nLargestNew = 0;
-        EXPECT_EQ(Cause(bytes, [](CArchive& ar) { std::string s; ar.ReadString(s); }), nCause);
+        EXPECT_EQ(Cause(bytes, [](CArchive& ar) { std::u16string s; ar.ReadString(s); }), nCause);
         EXPECT_LE(g_nLargestNew, 65536u);
     }
 }

@@ -30,8 +30,10 @@ TEST(FailureText, EachKindOfFailureHasItsOwnWords)
         {Named(CArchiveException(CArchiveException::endOfFile), "C:\\a.dpd"),
          "\"C:\\a.dpd\" ends too early: it is damaged or is not a notes file.\r\n"
          "The notes read before the damage are kept.", false},
-        {Named(CArchiveException(CArchiveException::genericException), ""), "The notes file is not a valid notes file.", false},
-        {Named(CArchiveException(CArchiveException::badSchema), "b.dpd"), "\"b.dpd\" is not a valid notes file.", false},
+        {Named(CArchiveException(CArchiveException::genericException), ""),
+         "The notes file is damaged or is not a notes file.\r\nThe notes read before the damage are kept.", false},
+        {Named(CArchiveException(CArchiveException::badSchema), "b.dpd"),
+         "\"b.dpd\" is damaged or is not a notes file.\r\nThe notes read before the damage are kept.", false},
         {Named(CTooManyNotesException(65536), "n.dpd"),
          "\"n.dpd\" was not saved: a notes file holds at most 65,535 notes, and there are 65536" + kLeft, false},
         {Named(CFileException(CFileException::diskFull, 112), "d.dpd"), "\"d.dpd\" could not be saved: the disk is full" + kLeft, false},

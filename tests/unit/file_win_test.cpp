@@ -53,9 +53,10 @@ protected:
     static std::vector<NoteEntry> SomeNotes()
     {
         std::vector<NoteEntry> notes;
-        for (int i = 0; i < 40; ++i)
-            notes.push_back({"note " + std::to_string(i) + "\r\n" + std::string(static_cast<size_t>(i * 9), 'x'),
-                             {-i, 0, 0, i * 1000, 0, 0, 0, i % 3 == 0}});
+        for (int i = 0; i < 40; ++i) {
+            std::string text = "note " + std::to_string(i) + "\r\n" + std::string(static_cast<size_t>(i * 9), 'x');
+            notes.push_back({{text.begin(), text.end()}, {-i, 0, 0, i * 1000, 0, 0, 0, i % 3 == 0}});
+        }
         return notes;
     }
 
@@ -86,7 +87,7 @@ TEST_F(FileWin, SaveWritesTheLayoutsBytesAndLoadReadsThemBack)
     pFile->Close();
 
     NotesSink sink;
-    ASSERT_TRUE(LoadNotesFile(g_fs, Path("old.dpd"), sink, AnsiFromWide));
+    ASSERT_TRUE(LoadNotesFile(g_fs, Path("old.dpd"), sink));
     EXPECT_EQ(sink.modes, std::vector<int32_t>{1});
     EXPECT_EQ(sink.notes, SomeNotes());
 }
@@ -111,7 +112,7 @@ TEST_F(FileWin, FailedSavesReportThePathAndLeaveTheOldBytes)
     }
     // Held, the file cannot be opened for loading either: nothing read.
     NotesSink sink;
-    EXPECT_FALSE(LoadNotesFile(g_fs, strHeld, sink, AnsiFromWide));
+    EXPECT_FALSE(LoadNotesFile(g_fs, strHeld, sink));
     EXPECT_TRUE(sink.modes.empty());
     CloseHandle(hHeld);
     EXPECT_EQ(ReadAll(strHeld), old);
@@ -121,8 +122,8 @@ TEST_F(FileWin, FailedSavesReportThePathAndLeaveTheOldBytes)
 TEST_F(FileWin, MissingShortAndWideFilesLoadAsDocumented)
 {
     NotesSink sink;
-    EXPECT_FALSE(LoadNotesFile(g_fs, Path("absent.dpd"), sink, AnsiFromWide));
-    EXPECT_FALSE(LoadNotesFile(g_fs, "", sink, AnsiFromWide));
+    EXPECT_FALSE(LoadNotesFile(g_fs, Path("absent.dpd"), sink));
+    EXPECT_FALSE(LoadNotesFile(g_fs, "", sink));
     EXPECT_TRUE(sink.modes.empty());
     DWORD dwError = 0;
     EXPECT_EQ(CWinFile::Open(Path("absent.dpd"), CWinFile::modeRead, &dwError), nullptr);
@@ -134,12 +135,12 @@ TEST_F(FileWin, MissingShortAndWideFilesLoadAsDocumented)
     bytes.insert(bytes.end(), {1, 'z', 5, 0});
     WriteAll(Path("wide.dpd"), bytes);
     try {
-        LoadNotesFile(g_fs, Path("wide.dpd"), sink, AnsiFromWide);
+        LoadNotesFile(g_fs, Path("wide.dpd"), sink);
         ADD_FAILURE() << "a short file loaded without a failure";
     } catch (const CArchiveException& e) {
         EXPECT_EQ(e.m_cause, CArchiveException::endOfFile);
         EXPECT_EQ(e.m_strFileName, Path("wide.dpd"));
     }
     ASSERT_EQ(sink.notes.size(), 1u);
-    EXPECT_EQ(sink.notes[0].m_strText, "Hi");
+    EXPECT_EQ(sink.notes[0].m_strText, u"Hi");
 }

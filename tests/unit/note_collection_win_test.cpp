@@ -16,7 +16,7 @@ TEST(NoteCollection, ALoadStopsAtTheFirstNoteWithoutAWindowAndTheFileIsKnownToHo
     const std::string path = (std::filesystem::temp_directory_path() / "dp-collection-test.dpd").string();
     std::vector<NoteEntry> entries;
     for (int i = 0; i < 5; ++i)
-        entries.push_back({"note " + std::to_string(i), {10 * i, 20, 136, 123, 0, 0, 0, 0}});
+        entries.push_back({u"note " + std::u16string(1, char16_t(u'0' + i)), {10 * i, 20, 136, 123, 0, 0, 0, 0}});
     CWinFileSystem fs;
     SaveNotesFile(fs, path, 0, entries);
 
@@ -32,7 +32,7 @@ TEST(NoteCollection, ALoadStopsAtTheFirstNoteWithoutAWindowAndTheFileIsKnownToHo
         EXPECT_EQ(3, made) << "no note tried after the first that failed";
         EXPECT_EQ(3u, loaded.nNotShown);
         ASSERT_EQ(2u, notes.Count());
-        EXPECT_EQ("note 1", notes.TypedEntries()[1].m_strText);
+        EXPECT_EQ(u"note 1", notes.TypedEntries()[1].m_strText);
         EXPECT_EQ(5u, notes.NotesHeldBy(path));
         EXPECT_EQ(0u, notes.NotesHeldBy(path + ".other"));
 

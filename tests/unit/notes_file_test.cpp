@@ -23,7 +23,7 @@ std::vector<NoteEntry> SomeNotes()
 {
     std::vector<NoteEntry> notes;
     for (int i = 0; i < 5; ++i)
-        notes.push_back({std::string(static_cast<size_t>(1500 * i + 3), static_cast<char>('a' + i)), {i, 0, 0, 0, i % 2}});
+        notes.push_back({std::u16string(static_cast<size_t>(1500 * i + 3), static_cast<char16_t>('a' + i)), {i, 0, 0, 0, i % 2}});
     return notes;
 }
 

@@ -17,6 +17,7 @@ namespace {
 // Reads bytes through the layout, counting the failures raised.
 struct Reader : NotesSink {
     int nFailures = 0;
+    int nCause = -1;
     explicit Reader(const Bytes& bytes, uint32_t nChunk = UINT32_MAX)
     {
         CMemFile file(bytes);
@@ -25,7 +26,7 @@ struct Reader : NotesSink {
         try {
             ReadNotes(ar, *this);
         } catch (const CArchiveException& e) {
-            EXPECT_EQ(e.m_cause, CArchiveException::endOfFile);
+            nCause = e.m_cause;
             ++nFailures;
         }
     }
@@ -52,7 +53,7 @@ TEST(NotesLayout, KnownFilesAreWrittenAndReadExactly)
     };
     const Bytes empty = {1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     const std::tuple<int32_t, std::vector<NoteEntry>, Bytes> files[] = {
-        {0, {{"ok", {100, 120, 226, 223, 1, 1234567890, 0, 3}}}, worked}, {1, {}, empty}};
+        {0, {{u"ok", {100, 120, 226, 223, 1, 1234567890, 0, 3}}}, worked}, {1, {}, empty}};
     for (const auto& [nMode, notes, bytes] : files) {
         EXPECT_EQ(Write(nMode, notes), bytes);
         Reader r(bytes);
@@ -66,13 +67,13 @@ TEST(NotesLayout, KnownFilesAreWrittenAndReadExactly)
 TEST(NotesLayout, FileCutAtEveryByteRaisesOnceAndKeepsTheCompleteNotes)
 {
     // A failed conversion's time (-1) and a flag of 2 are kept as stored.
-    std::vector<NoteEntry> notes = {{"", {-32000, -5, 2147483647, -2147483647 - 1, 1, -1, 2, 1}},
-                                    {"line one\r\nline two", {10, 20, 30, 40}}};
+    std::vector<NoteEntry> notes = {{u"", {-32000, -5, 2147483647, -2147483647 - 1, 1, -1, 2, 1}},
+                                    {u"line one\r\nline two", {10, 20, 30, 40}}};
     for (int i = 0; i < 5; ++i)
-        notes.push_back({std::string(static_cast<size_t>(i * 37), static_cast<char>('A' + i)),
+        notes.push_back({std::u16string(static_cast<size_t>(i * 37), static_cast<char16_t>('A' + i)),
                          {i, i * 10, i * 100, i * 1000, 0, 0, 0, i % 2}});
-    notes.push_back({std::string(5000, 'z'), {7, 7, 7, 7}});  // three-byte prefix, past a buffer
-    notes.push_back({"last", {8, 8, 8, 8}});
+    notes.push_back({std::u16string(5000, 'z'), {7, 7, 7, 7}});  // three-byte prefix, past a buffer
+    notes.push_back({u"last", {8, 8, 8, 8}});
     Bytes full = Write(1, notes);
     std::vector<size_t> entryEnds;
     size_t nOffset = 10;
@@ -87,7 +88,7 @@ TEST(NotesLayout, FileCutAtEveryByteRaisesOnceAndKeepsTheCompleteNotes)
             size_t nComplete = 0;
             while (nComplete < entryEnds.size() && entryEnds[nComplete] <= nCut)
                 ++nComplete;
-            ASSERT_EQ(r.nFailures, nCut < full.size() ? 1 : 0);
+            ASSERT_EQ(r.nCause, nCut < full.size() ? CArchiveException::endOfFile : -1);
             ASSERT_EQ(r.modes, std::vector<int32_t>(nCut >= 4 ? 1 : 0, 1));
             ASSERT_EQ(r.notes, std::vector<NoteEntry>(notes.begin(), notes.begin() + static_cast<std::ptrdiff_t>(nComplete)));
         }
@@ -97,6 +98,29 @@ TEST(NotesLayout, FileCutAtEveryByteRaisesOnceAndKeepsTheCompleteNotes)
     Reader fewer(full);
     EXPECT_EQ(fewer.nFailures, 0);
     EXPECT_EQ(fewer.notes, std::vector<NoteEntry>(notes.begin(), notes.begin() + 1));
+}
+
+// No note is typed longer than 150 characters: a text of more than 65,535
+// bytes as stored (2 a code unit) is damage, refused before it is read.
+TEST(NotesLayout, TextsOfMoreThan65535BytesAreRefusedAndTheNotesBeforeThemStay)
+{
+    const int bad = CArchiveException::genericException;
+    const std::tuple<Bytes, size_t, int> texts[] = {
+        {{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}, 65535, -1},
+        {{0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x01, 0x00}, 0, bad},  // none of its bytes there
+        {{0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0x7F}, 65534, -1},  // 32767 code units
+        {{0xFF, 0xFE, 0xFF, 0xFF, 0x00, 0x80}, 0, bad},
+    };
+    for (const auto& [prefix, nBytes, nCause] : texts) {
+        SCOPED_TRACE(testing::PrintToString(prefix));
+        Bytes bytes = Write(0, {{u"ok", {1, 2, 3, 4}}});
+        bytes[8] = 2;
+        bytes.insert(bytes.end(), prefix.begin(), prefix.end());
+        bytes.resize(bytes.size() + (nBytes ? nBytes + 32 : 0), 'x');
+        Reader r(bytes);
+        EXPECT_EQ(r.nCause, nCause);
+        EXPECT_EQ(r.notes.size(), nCause == -1 ? 2u : 1u);
+    }
 }
 
 TEST(NotesLayout, MoreNotesThanTheCountCanSayAreRefusedBeforeWriting)

@@ -12,11 +12,11 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 const std::string kFolder = "C:\\local\\Vantry\\Driftpad\\";
 
-RecoverySnapshot Snapshot(const std::string& text, const std::string& name)
+RecoverySnapshot Snapshot(const std::u16string& text, const std::string& name)
 {
     RecoverySnapshot s;
     s.nShowHiddenMode = 1;
-    s.notes = {{text, {10, 20, 30, 40, 1, 12345, 1, 0}}, {std::string(3000, 'x'), {}}};
+    s.notes = {{text, {10, 20, 30, 40, 1, 12345, 1, 0}}, {std::u16string(3000, u'x'), {}}};
     s.strFileName = name;
     return s;
 }
@@ -30,7 +30,7 @@ Bytes FileOf(const std::string& text)
 
 TEST(RecoveryFiles, AWriteFailingAtAnyStepLeavesAWholeCopyWithItsOwnName)
 {
-    const RecoverySnapshot before = Snapshot("old", "C:\\a.dpd"), after = Snapshot("new", "C:\\b.dpd");
+    const RecoverySnapshot before = Snapshot(u"old", "C:\\a.dpd"), after = Snapshot(u"new", "C:\\b.dpd");
     bool bReachedTheEnd = false;
     for (int nStep = 1; !bReachedTheEnd; ++nStep) {
         CFakeFileSystem fs;
@@ -46,12 +46,12 @@ TEST(RecoveryFiles, AWriteFailingAtAnyStepLeavesAWholeCopyWithItsOwnName)
         }
         FoundRecovery found = files.Read();
         ASSERT_TRUE(found.bPresent && !found.bDamaged) << nStep;
-        const std::string& text = found.copy.notes.at(0).m_strText;
-        EXPECT_TRUE(text == "old" || text == "new") << nStep;
+        const std::u16string& text = found.copy.notes.at(0).m_strText;
+        EXPECT_TRUE(text == u"old" || text == u"new") << nStep;
         // A new name never goes with the old notes: Save would write them over the opened file.
-        EXPECT_FALSE(text == "old" && found.copy.strFileName != "C:\\a.dpd") << nStep;
+        EXPECT_FALSE(text == u"old" && found.copy.strFileName != "C:\\a.dpd") << nStep;
         EXPECT_EQ(fs.m_files.size(), 2u) << "no file left behind at step " << nStep;
-        if (text == "old") {
+        if (text == u"old") {
             EXPECT_EQ(fs.m_files, old) << nStep;
         }
 
@@ -67,12 +67,12 @@ TEST(RecoveryFiles, ADamagedCopyGivesTheNotesBeforeTheDamageAndIsKeptAsThePrevio
     CFakeFileSystem fs;
     CRecoveryFiles files(fs, kFolder);
     EXPECT_FALSE(files.Read().bPresent);
-    files.Write(Snapshot("first", "C:\\a.dpd"));
+    files.Write(Snapshot(u"first", "C:\\a.dpd"));
     fs.m_files[files.CopyPath()].resize(fs.m_files[files.CopyPath()].size() - 1);
     FoundRecovery found = files.Read();
     EXPECT_TRUE(found.bPresent && found.bDamaged);
     ASSERT_EQ(found.copy.notes.size(), 1u);
-    EXPECT_EQ(found.copy.notes[0].m_strText, "first");
+    EXPECT_EQ(found.copy.notes[0].m_strText, u"first");
     EXPECT_EQ(found.copy.nShowHiddenMode, 1);
     EXPECT_EQ(found.copy.strFileName, "C:\\a.dpd");
     const Bytes damaged = fs.m_files[files.CopyPath()];
@@ -88,25 +88,25 @@ TEST(RecoveryWriter, TheLastRequestWinsAndAFailingCopyIsToldOncePerRun)
     std::vector<std::string> told;
     {
         CRecoveryWriter writer(files, [&](const std::string& why) { told.push_back(why); });
-        writer.Write(Snapshot("one", ""));
-        writer.Write(Snapshot("two", ""));
+        writer.Write(Snapshot(u"one", ""));
+        writer.Write(Snapshot(u"two", ""));
         writer.WaitIdle();
-        EXPECT_EQ(files.Read().copy.notes.at(0).m_strText, "two");
+        EXPECT_EQ(files.Read().copy.notes.at(0).m_strText, u"two");
         writer.Remove();
         writer.WaitIdle();
         EXPECT_TRUE(fs.m_files.empty());
 
         fs.m_nDiskRoom = 100;
-        for (const char* text : {"three", "four"}) {
+        for (const char16_t* text : {u"three", u"four"}) {
             writer.Write(Snapshot(text, ""));
             writer.WaitIdle();
         }
         fs.m_nDiskRoom = SIZE_MAX;
-        writer.Write(Snapshot("five", ""));
+        writer.Write(Snapshot(u"five", ""));
     }  // the end of the run finishes the write at hand
     ASSERT_EQ(told.size(), 1u);
     EXPECT_NE(told[0].find("disk is full"), std::string::npos) << told[0];
-    EXPECT_EQ(files.Read().copy.notes.at(0).m_strText, "five");
+    EXPECT_EQ(files.Read().copy.notes.at(0).m_strText, u"five");
 }
 
 TEST(RecoveryRules, WrittenAfterAChangeDroppedWhenEmptyAndNotWrittenOnceSaved)

@@ -18,5 +18,5 @@ struct NotesSink : INotesSink {
     std::vector<int32_t> modes;
     std::vector<NoteEntry> notes;
     void OnShowHiddenMode(int32_t nMode) override { modes.push_back(nMode); }
-    void OnNote(const std::string& strText, const NoteRecord& r) override { notes.push_back({strText, r}); }
+    void OnNote(const std::u16string& strText, const NoteRecord& r) override { notes.push_back({strText, r}); }
 };
