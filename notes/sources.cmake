@@ -15,4 +15,5 @@ list(APPEND DP_UNIT_TESTS
 )
 list(APPEND DP_E2E_TESTS
   tests/e2e/notes_test.cpp
+  tests/e2e/note_moves_test.cpp
 )

@@ -1,125 +1,11 @@
 // Note windows as a user meets them: placement and look, typing, the context
-// menu, always on top, hiding, drags, deleting, loaded notes, and what notes
-// cost the process.
-#include "tests/e2e/harness.h"
+// menu, always on top, hiding, deleting and loaded notes.
+#include "tests/e2e/notes_fixture.h"
 
-#include <algorithm>
-#include <cstring>
 #include <map>
 
 namespace e2e {
 namespace {
-
-HWND Editor(HWND note) { return GetDlgItem(note, IDC_NOTEEDIT); }
-std::string Text(HWND note) { return WindowText(Editor(note)); }
-// A command of the note's context menu, as if chosen there; carried out on return.
-void NoteCommand(HWND note, WORD id)
-{
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(Editor(note), WM_COMMAND, id, 0, SMTO_NORMAL, 5000, &ignored);
-}
-void Type(HWND note, const std::string& text)
-{
-    for (char c : text)
-        PostMessageA(Editor(note), WM_CHAR, static_cast<unsigned char>(c), 1);
-}
-bool IsTopmost(HWND w) { return (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
-POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
-bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
-RECT Offset(RECT r, int dx, int dy) { return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
-FileNote Note(const std::string& text, RECT rect, int32_t onTop = 0, int32_t hidden = 0)
-{
-    FileNote n;
-    n.text = text;
-    n.rect = rect;
-    n.onTop = onTop;
-    n.hidden = hidden;
-    return n;
-}
-
-bool Yellow(int x, int y)
-{
-    HDC dc = GetDC(nullptr);
-    COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(nullptr, dc);
-    return c == RGB(255, 255, 0);
-}
-
-void SetClipboardText(const std::string& text)
-{
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    if (HGLOBAL mem = text.empty() ? nullptr : GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
-        std::memcpy(GlobalLock(mem), text.c_str(), text.size() + 1);
-        GlobalUnlock(mem);
-        SetClipboardData(CF_TEXT, mem);
-    }
-    CloseClipboard();
-}
-
-class NotesTest : public DriftpadTest {
-protected:
-    HWND NewNoteAt(int x, int y)
-    {
-        POINT at = {x, y};
-        return app.NewNote("", &at);
-    }
-
-    void CloseMenus(HWND menu)
-    {
-        MenuKeys(menu, {VK_ESCAPE, VK_ESCAPE});
-        EXPECT_TRUE(WaitNoPopupMenu(app.Pid()));
-    }
-
-    // Opens the note's context menu at its centre (-1: as the keyboard asks for it).
-    HWND OpenContextMenu(HWND note, LPARAM at = 0)
-    {
-        POINT c = Centre(WindowRect(Editor(note)));
-        PostMessageA(Editor(note), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Editor(note)), at ? at : MAKELPARAM(c.x, c.y));
-        return WaitPopupMenu(app.Pid());
-    }
-
-    // The states of the context menu and of its Note submenu, by id, as the note set them.
-    std::map<UINT, MenuItemState> ReadMenus(HWND note)
-    {
-        std::map<UINT, MenuItemState> states;
-        unsigned since = MenuProbeSequence();
-        HWND menu = OpenContextMenu(note);
-        auto main = WaitMenuProbe(since);
-        since = MenuProbeSequence();
-        MenuKeys(menu, {VK_UP, VK_RIGHT});  // from no selection to the last item, Note, and into it
-        auto sub = WaitMenuProbe(since);
-        CloseMenus(menu);
-        EXPECT_TRUE(main && main->size() == 10 && main->back().popup && sub && sub->size() == 5);
-        for (const auto* items : {&main, &sub})
-            for (const MenuItemState& item : items->value_or(std::vector<MenuItemState>{}))
-                states[item.id] = item;
-        return states;
-    }
-
-    // A press at 'from', a move to 'to' by way of a middle point, the action
-    // (if any) while the button is still down, and the release; returns once
-    // the note's thread has let the pointer go and answered.
-    void Drag(POINT from, POINT to, const std::function<void()>& whileDown = {})
-    {
-        MovePointer(from.x, from.y);
-        Xdotool({"mousedown", "1"});
-        for (POINT p : {POINT{(from.x + to.x) / 2, (from.y + to.y) / 2}, to}) {
-            Sleep(40);
-            MovePointer(p.x, p.y);
-        }
-        Sleep(50);
-        if (whileDown)
-            whileDown();
-        Xdotool({"mouseup", "1"});
-        EXPECT_TRUE(WaitUntil([&] {
-            GUITHREADINFO gui = {};
-            gui.cbSize = sizeof gui;
-            return GetGUIThreadInfo(GetWindowThreadProcessId(app.Controller(), nullptr), &gui) && !gui.hwndCapture;
-        }));
-        EXPECT_TRUE(app.Sync());
-    }
-};
 
 TEST_F(NotesTest, NewNoteIsCentredOnThePointerYellowOwnedAndInsideTheWorkArea)
 {
@@ -255,64 +141,6 @@ TEST_F(NotesTest, ContextMenuPlacesStatesAlwaysOnTopAndHideNote)
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(note); }));
 }
 
-TEST_F(NotesTest, MarginDragMovesEscCancelsAndHandleDragsKeepTheSize)
-{
-    StartWithFile();
-    HWND note = NewNoteAt(400, 300), other = NewNoteAt(200, 600);
-    ASSERT_TRUE(note && other);
-    const RECT r = WindowRect(note);
-    const POINT grab = {r.left + 5, Centre(r).y}, to = {grab.x + 60, grab.y + 40};
-
-    // Esc during a drag: the note stays; the outline was drawn by inverting
-    // every other pixel and is erased again; keys typed meanwhile are dropped.
-    SetForegroundWindow(note);
-    auto outline = [&] {
-        std::vector<bool> row;
-        for (int x = 0; x < 16; ++x)
-            row.push_back(Yellow(r.left + 100 + x, r.top + 40));
-        return row;
-    };
-    std::vector<bool> during;
-    GUITHREADINFO gui = {};
-    gui.cbSize = sizeof gui;
-    Drag(grab, to, [&] {
-        GetGUIThreadInfo(GetWindowThreadProcessId(note, nullptr), &gui);
-        during = outline();
-        Xdotool({"key", "q"});
-        Sleep(200);
-        Xdotool({"key", "Escape"});
-        Sleep(200);
-    });
-    EXPECT_EQ(note, gui.hwndCapture);
-    EXPECT_EQ(8, std::count(during.begin(), during.end(), true));
-    EXPECT_TRUE(SameRect(r, WindowRect(note)));
-    EXPECT_EQ(std::string::npos, Text(note).find('q'));
-    EXPECT_EQ(std::vector<bool>(16, true), outline());
-
-    // A real drag moves it by the same offset, size kept; other windows'
-    // posted messages are handled while the button is down.
-    bool selected = false;
-    Drag(grab, to, [&] {
-        SendMessageA(Editor(other), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("o"));
-        PostMessageA(Editor(other), EM_SETSEL, 0, -1);
-        selected = WaitUntil([&] { return SendMessageA(Editor(other), EM_GETSEL, 0, 0) == MAKELRESULT(0, 1); }, 1000);
-    });
-    EXPECT_TRUE(selected);
-    const RECT moved = Offset(r, 60, 40);
-    EXPECT_TRUE(WaitUntil([&] { return SameRect(moved, WindowRect(note)); }, 2000));
-
-    // The bottom-right handle: the note stays, the saved rectangle takes the outline.
-    Drag({moved.right - 2, moved.bottom - 2}, {moved.right + 28, moved.bottom + 18});
-    EXPECT_TRUE(SameRect(moved, WindowRect(note)));
-    RECT grown = {moved.left, moved.top, moved.right + 30, moved.bottom + 20};
-    EXPECT_EQ(NotesFileBytes({Note("", grown), Note("o", WindowRect(other))}), Save());
-    // The top-left handle far past the other corner: the outline stops 8
-    // pixels short of it, and only its top-left moves the note.
-    Drag({moved.left + 1, moved.top + 1}, {moved.left + 400, moved.top + 200});
-    const RECT last = Offset(r, moved.right - 8 - r.left, moved.bottom - 8 - r.top);
-    EXPECT_TRUE(WaitUntil([&] { return SameRect(last, WindowRect(note)); }, 2000)) << WindowRect(note).left;
-}
-
 TEST_F(NotesTest, LoadedNotesStayInViewDeleteNoteLeavesTheOthersAndTogglesSetByTruth)
 {
     const std::string longText(200, 'L');
@@ -365,54 +193,6 @@ TEST_F(NotesTest, LoadedNotesStayInViewDeleteNoteLeavesTheOthersAndTogglesSetByT
     EXPECT_EQ(NotesFileBytes({Note(longText, longRect), Note("far", farRect), Note("top", topRect), Note("hid", hidRect),
                               Note("", freshRect)}, 1),
               Save());
-}
-
-// Every note ends exactly once with its window, editor, menu and brush, whichever way it goes.
-TEST_F(NotesTest, TwoHundredNotesCreatedAndDeletedLeaveNoObjectsBehind)
-{
-    HWND controller = StartApp();
-    ASSERT_TRUE(InjectMenuProbe(app));
-    auto notes = [&](bool visibleOnly = false) {  // cheaper than App::Notes: no texts asked
-        auto all = ProcessWindows(app.Pid(), "#32770", nullptr, visibleOnly);
-        all.erase(std::remove_if(all.begin(), all.end(), [&](HWND w) { return GetWindow(w, GW_OWNER) != controller; }),
-                  all.end());
-        return all;
-    };
-    auto create = [&](size_t n) {
-        for (size_t i = 0; i < n; ++i)
-            app.Command(ID_NEWNOTE);
-        return WaitUntil([&] { return notes(true).size() == n; }, 30000);
-    };
-    auto deleteAll = [&] {
-        app.Command(ID_DELETEALL);
-        app.Answer("Driftpad: Delete", IDYES);
-        return WaitUntil([&] { return notes().empty(); }, 20000);
-    };
-    // A first round puts what is loaded or cached once (fonts, the edit class,
-    // Wine's 64 cached device contexts, the menu's window) in the start count.
-    MovePointer(400, 300);
-    ASSERT_TRUE(create(64));
-    CloseMenus(OpenContextMenu(notes().front()));
-    ASSERT_TRUE(deleteAll());
-    const GuiObjectCounts start = CountGuiObjects(app);
-    ASSERT_TRUE(start.gdi > 0 && start.user > 0);
-
-    ASSERT_TRUE(create(200));
-    const GuiObjectCounts full = CountGuiObjects(app);
-    EXPECT_EQ(full.user, start.user + 2 * 200);  // window and editor: the menu is loaded only when shown
-    EXPECT_GE(full.gdi, start.gdi + 200);        // a brush each at least
-    // Half through each note's own Delete Note, half through Delete All.
-    auto all = notes();
-    for (size_t i = 0; i < 100; ++i)
-        NoteCommand(all[i], ID_DELETENOTE);
-    ASSERT_TRUE(WaitUntil([&] { return notes().size() == 100; }, 20000));
-    ASSERT_TRUE(deleteAll());
-    GuiObjectCounts end;
-    EXPECT_TRUE(WaitUntil([&] {
-        end = CountGuiObjects(app);
-        return end.gdi == start.gdi && end.user == start.user;
-    }, 3000)) << "GDI " << start.gdi << " -> " << full.gdi << " -> " << end.gdi << ", USER " << start.user << " -> "
-              << full.user << " -> " << end.user;
 }
 
 }  // namespace

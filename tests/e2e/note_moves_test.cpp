@@ -1,0 +1,117 @@
+// Notes moved by their margin and handles with the real pointer, and what
+// notes cost the process in GUI objects.
+#include "tests/e2e/notes_fixture.h"
+
+#include <algorithm>
+
+namespace e2e {
+namespace {
+
+TEST_F(NotesTest, MarginDragMovesEscCancelsAndHandleDragsKeepTheSize)
+{
+    StartWithFile();
+    HWND note = NewNoteAt(400, 300), other = NewNoteAt(200, 600);
+    ASSERT_TRUE(note && other);
+    const RECT r = WindowRect(note);
+    const POINT grab = {r.left + 5, Centre(r).y}, to = {grab.x + 60, grab.y + 40};
+
+    // Esc during a drag: the note stays; the outline was drawn by inverting
+    // every other pixel and is erased again; keys typed meanwhile are dropped.
+    SetForegroundWindow(note);
+    auto outline = [&] {
+        std::vector<bool> row;
+        for (int x = 0; x < 16; ++x)
+            row.push_back(Yellow(r.left + 100 + x, r.top + 40));
+        return row;
+    };
+    std::vector<bool> during;
+    GUITHREADINFO gui = {};
+    gui.cbSize = sizeof gui;
+    Drag(grab, to, [&] {
+        GetGUIThreadInfo(GetWindowThreadProcessId(note, nullptr), &gui);
+        during = outline();
+        Xdotool({"key", "q"});
+        Sleep(200);
+        Xdotool({"key", "Escape"});
+        Sleep(200);
+    });
+    EXPECT_EQ(note, gui.hwndCapture);
+    EXPECT_EQ(8, std::count(during.begin(), during.end(), true));
+    EXPECT_TRUE(SameRect(r, WindowRect(note)));
+    EXPECT_EQ(std::string::npos, Text(note).find('q'));
+    EXPECT_EQ(std::vector<bool>(16, true), outline());
+
+    // A real drag moves it by the same offset, size kept; other windows'
+    // posted messages are handled while the button is down.
+    bool selected = false;
+    Drag(grab, to, [&] {
+        SendMessageA(Editor(other), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("o"));
+        PostMessageA(Editor(other), EM_SETSEL, 0, -1);
+        selected = WaitUntil([&] { return SendMessageA(Editor(other), EM_GETSEL, 0, 0) == MAKELRESULT(0, 1); }, 1000);
+    });
+    EXPECT_TRUE(selected);
+    const RECT moved = Offset(r, 60, 40);
+    EXPECT_TRUE(WaitUntil([&] { return SameRect(moved, WindowRect(note)); }, 2000));
+
+    // The bottom-right handle: the note stays, the saved rectangle takes the outline.
+    Drag({moved.right - 2, moved.bottom - 2}, {moved.right + 28, moved.bottom + 18});
+    EXPECT_TRUE(SameRect(moved, WindowRect(note)));
+    RECT grown = {moved.left, moved.top, moved.right + 30, moved.bottom + 20};
+    EXPECT_EQ(NotesFileBytes({Note("", grown), Note("o", WindowRect(other))}), Save());
+    // The top-left handle far past the other corner: the outline stops 8
+    // pixels short of it, and only its top-left moves the note.
+    Drag({moved.left + 1, moved.top + 1}, {moved.left + 400, moved.top + 200});
+    const RECT last = Offset(r, moved.right - 8 - r.left, moved.bottom - 8 - r.top);
+    EXPECT_TRUE(WaitUntil([&] { return SameRect(last, WindowRect(note)); }, 2000)) << WindowRect(note).left;
+}
+
+// Every note ends exactly once with its window, editor, menu and brush, whichever way it goes.
+TEST_F(NotesTest, TwoHundredNotesCreatedAndDeletedLeaveNoObjectsBehind)
+{
+    HWND controller = StartApp();
+    ASSERT_TRUE(InjectMenuProbe(app));
+    auto notes = [&](bool visibleOnly = false) {  // cheaper than App::Notes: no texts asked
+        auto all = ProcessWindows(app.Pid(), "#32770", nullptr, visibleOnly);
+        all.erase(std::remove_if(all.begin(), all.end(), [&](HWND w) { return GetWindow(w, GW_OWNER) != controller; }),
+                  all.end());
+        return all;
+    };
+    auto create = [&](size_t n) {
+        for (size_t i = 0; i < n; ++i)
+            app.Command(ID_NEWNOTE);
+        return WaitUntil([&] { return notes(true).size() == n; }, 30000);
+    };
+    auto deleteAll = [&] {
+        app.Command(ID_DELETEALL);
+        app.Answer("Driftpad: Delete", IDYES);
+        return WaitUntil([&] { return notes().empty(); }, 20000);
+    };
+    // A first round puts what is loaded or cached once (fonts, the edit class,
+    // Wine's 64 cached device contexts, the menu's window) in the start count.
+    MovePointer(400, 300);
+    ASSERT_TRUE(create(64));
+    CloseMenus(OpenContextMenu(notes().front()));
+    ASSERT_TRUE(deleteAll());
+    const GuiObjectCounts start = CountGuiObjects(app);
+    ASSERT_TRUE(start.gdi > 0 && start.user > 0);
+
+    ASSERT_TRUE(create(200));
+    const GuiObjectCounts full = CountGuiObjects(app);
+    EXPECT_EQ(full.user, start.user + 2 * 200);  // window and editor: the menu is loaded only when shown
+    EXPECT_GE(full.gdi, start.gdi + 200);        // a brush each at least
+    // Half through each note's own Delete Note, half through Delete All.
+    auto all = notes();
+    for (size_t i = 0; i < 100; ++i)
+        NoteCommand(all[i], ID_DELETENOTE);
+    ASSERT_TRUE(WaitUntil([&] { return notes().size() == 100; }, 20000));
+    ASSERT_TRUE(deleteAll());
+    GuiObjectCounts end;
+    EXPECT_TRUE(WaitUntil([&] {
+        end = CountGuiObjects(app);
+        return end.gdi == start.gdi && end.user == start.user;
+    }, 3000)) << "GDI " << start.gdi << " -> " << full.gdi << " -> " << end.gdi << ", USER " << start.user << " -> "
+              << full.user << " -> " << end.user;
+}
+
+}  // namespace
+}  // namespace e2e

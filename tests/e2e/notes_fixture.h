@@ -1,0 +1,123 @@
+#pragma once
+// What the note tests share: the note's editor and commands, the pointer,
+// the context menu and drags.
+#include "tests/e2e/harness.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+
+namespace e2e {
+
+inline HWND Editor(HWND note) { return GetDlgItem(note, IDC_NOTEEDIT); }
+inline std::string Text(HWND note) { return WindowText(Editor(note)); }
+// A command of the note's context menu, as if chosen there; carried out on return.
+inline void NoteCommand(HWND note, WORD id)
+{
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(Editor(note), WM_COMMAND, id, 0, SMTO_NORMAL, 5000, &ignored);
+}
+inline void Type(HWND note, const std::string& text)
+{
+    for (char c : text)
+        PostMessageA(Editor(note), WM_CHAR, static_cast<unsigned char>(c), 1);
+}
+inline bool IsTopmost(HWND w) { return (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+inline POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+inline bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+inline RECT Offset(RECT r, int dx, int dy) { return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
+inline FileNote Note(const std::string& text, RECT rect, int32_t onTop = 0, int32_t hidden = 0)
+{
+    FileNote n;
+    n.text = text;
+    n.rect = rect;
+    n.onTop = onTop;
+    n.hidden = hidden;
+    return n;
+}
+
+inline bool Yellow(int x, int y)
+{
+    HDC dc = GetDC(nullptr);
+    COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(nullptr, dc);
+    return c == RGB(255, 255, 0);
+}
+
+inline void SetClipboardText(const std::string& text)
+{
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    if (HGLOBAL mem = text.empty() ? nullptr : GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
+        std::memcpy(GlobalLock(mem), text.c_str(), text.size() + 1);
+        GlobalUnlock(mem);
+        SetClipboardData(CF_TEXT, mem);
+    }
+    CloseClipboard();
+}
+
+class NotesTest : public DriftpadTest {
+protected:
+    HWND NewNoteAt(int x, int y)
+    {
+        POINT at = {x, y};
+        return app.NewNote("", &at);
+    }
+
+    void CloseMenus(HWND menu)
+    {
+        MenuKeys(menu, {VK_ESCAPE, VK_ESCAPE});
+        EXPECT_TRUE(WaitNoPopupMenu(app.Pid()));
+    }
+
+    // Opens the note's context menu at its centre (-1: as the keyboard asks for it).
+    HWND OpenContextMenu(HWND note, LPARAM at = 0)
+    {
+        POINT c = Centre(WindowRect(Editor(note)));
+        PostMessageA(Editor(note), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Editor(note)), at ? at : MAKELPARAM(c.x, c.y));
+        return WaitPopupMenu(app.Pid());
+    }
+
+    // The states of the context menu and of its Note submenu, by id, as the note set them.
+    std::map<UINT, MenuItemState> ReadMenus(HWND note)
+    {
+        std::map<UINT, MenuItemState> states;
+        unsigned since = MenuProbeSequence();
+        HWND menu = OpenContextMenu(note);
+        auto main = WaitMenuProbe(since);
+        since = MenuProbeSequence();
+        MenuKeys(menu, {VK_UP, VK_RIGHT});  // from no selection to the last item, Note, and into it
+        auto sub = WaitMenuProbe(since);
+        CloseMenus(menu);
+        EXPECT_TRUE(main && main->size() == 10 && main->back().popup && sub && sub->size() == 5);
+        for (const auto* items : {&main, &sub})
+            for (const MenuItemState& item : items->value_or(std::vector<MenuItemState>{}))
+                states[item.id] = item;
+        return states;
+    }
+
+    // A press at 'from', a move to 'to' by way of a middle point, the action
+    // (if any) while the button is still down, and the release; returns once
+    // the note's thread has let the pointer go and answered.
+    void Drag(POINT from, POINT to, const std::function<void()>& whileDown = {})
+    {
+        MovePointer(from.x, from.y);
+        Xdotool({"mousedown", "1"});
+        for (POINT p : {POINT{(from.x + to.x) / 2, (from.y + to.y) / 2}, to}) {
+            Sleep(40);
+            MovePointer(p.x, p.y);
+        }
+        Sleep(50);
+        if (whileDown)
+            whileDown();
+        Xdotool({"mouseup", "1"});
+        EXPECT_TRUE(WaitUntil([&] {
+            GUITHREADINFO gui = {};
+            gui.cbSize = sizeof gui;
+            return GetGUIThreadInfo(GetWindowThreadProcessId(app.Controller(), nullptr), &gui) && !gui.hwndCapture;
+        }));
+        EXPECT_TRUE(app.Sync());
+    }
+};
+
+}  // namespace e2e
