@@ -58,17 +58,24 @@ const char* FallbackFontFace()
     return face;
 }
 
+// One yellow brush for every note, made with the first and kept for the
+// run: a brush a note would cost a GDI object each.
+HBRUSH NoteBrush()
+{
+    static const UniqueBrush brush(CreateSolidBrush(kNoteYellow));
+    return brush.get();
+}
+
 }  // namespace
 
 CNoteDlg::CNoteDlg(const INoteHost& host)
-    : CDialog(IDD_NOTE, true), m_host(host), m_brush(CreateSolidBrush(kNoteYellow)), m_alarm(*this, host)
+    : CDialog(IDD_NOTE, true), m_host(host), m_alarm(*this, host)
 {
 }
 
 CNoteDlg::~CNoteDlg()
 {
-    // The window goes first, while the editor and the brush it still uses
-    // exist; unlinked, so that its end does not delete us a second time.
+    // The window goes first, while the editor it still uses exists; unlinked, so that its end does not delete us a second time.
     if (m_hWnd) {
         SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, 0);
         DestroyWindow(std::exchange(m_hWnd, nullptr));
@@ -198,7 +205,7 @@ bool CNoteDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORSCROLLBAR:
         SetBkColor(reinterpret_cast<HDC>(wParam), kNoteYellow);
-        result = reinterpret_cast<INT_PTR>(m_brush.get());
+        result = reinterpret_cast<INT_PTR>(NoteBrush());
         return true;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:  // the second press of a double click grabs the note too

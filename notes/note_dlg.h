@@ -58,7 +58,6 @@ private:
     void ApplyAlwaysOnTop();
 
     const INoteHost& m_host;
-    UniqueBrush m_brush;
     RECT m_rcHome = {};           // the window's own rectangle in its client coordinates
     RECT m_rcSaved = {};          // screen rectangle, written to the file
     CRectTracker m_tracker;

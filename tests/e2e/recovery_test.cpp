@@ -134,25 +134,29 @@ TEST_F(RecoveryTest, ACopyThatCannotBeWrittenIsToldInAStopBox)
 
 // Windows of the program by class and caption, without asking the program
 // (which is busy) for anything.
+struct WindowCount {
+    DWORD pid;
+    const char* className;
+    const char* caption;
+    size_t count;
+};
+
+BOOL CALLBACK CountWindow(HWND w, LPARAM p)
+{
+    auto& s = *reinterpret_cast<WindowCount*>(p);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    char text[64] = {}, name[16] = {};
+    if (pid == s.pid && IsWindowVisible(w) && GetClassNameA(w, name, sizeof name) && std::string(name) == s.className
+        && GetWindowTextA(w, text, sizeof text) >= 0 && std::string(text) == s.caption)
+        ++s.count;
+    return TRUE;
+}
+
 size_t CountWindows(DWORD pid, const char* className, const char* caption)
 {
-    struct Search {
-        DWORD pid;
-        const char* className;
-        const char* caption;
-        size_t count;
-    } search = {pid, className, caption, 0};
-    EnumWindows([](HWND w, LPARAM p) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(p);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        char text[64] = {};
-        char name[16] = {};
-        if (pid == s.pid && IsWindowVisible(w) && GetClassNameA(w, name, sizeof name) && std::string(name) == s.className
-            && GetWindowTextA(w, text, sizeof text) >= 0 && std::string(text) == s.caption)
-            ++s.count;
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&search));
+    WindowCount search = {pid, className, caption, 0};
+    EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&search));
     return search.count;
 }
 
