@@ -17,7 +17,6 @@ namespace {
 
 const char* const kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char* const kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Driftpad";
-const char* const kPrefsKey = "Software\\Vantry\\Driftpad\\Preferences";
 
 std::string ShellFolder(int csidl)
 {
@@ -29,11 +28,6 @@ std::string ShellFolder(int csidl)
 const std::string kDefaultDir = ShellFolder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Driftpad";
 const std::string kNotesFile = ShellFolder(CSIDL_PERSONAL) + "\\Driftpad Notes.dpd";
 const std::string kShortcut = ShellFolder(CSIDL_PROGRAMS) + "\\Driftpad.lnk";
-
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 ULONGLONG WriteTime(const std::string& path)
 {
@@ -138,12 +132,12 @@ TEST_F(InstallTest, SilentInstallSetsUpEverything)
 {
     ASSERT_EQ(Install("/S"), 0u);
     const std::string exe = kDefaultDir + "\\Driftpad.exe";
-    EXPECT_TRUE(Exists(exe));
-    EXPECT_TRUE(Exists(kDefaultDir + "\\Uninstall.exe"));
-    EXPECT_FALSE(Exists(kNotesFile));
+    EXPECT_TRUE(FileExists(exe));
+    EXPECT_TRUE(FileExists(kDefaultDir + "\\Uninstall.exe"));
+    EXPECT_FALSE(FileExists(kNotesFile));
     EXPECT_EQ(RegString(HKEY_CURRENT_USER, kRunKey, "Driftpad"), RunCommand(kDefaultDir));
-    EXPECT_EQ(RegDword(HKEY_CURRENT_USER, kPrefsKey, "SaveOnShutdown"), 1u);
-    EXPECT_EQ(RegDword(HKEY_CURRENT_USER, kPrefsKey, "DblClick"), 0u);
+    EXPECT_EQ(RegDword(HKEY_CURRENT_USER, kPreferencesKey, "SaveOnShutdown"), 1u);
+    EXPECT_EQ(RegDword(HKEY_CURRENT_USER, kPreferencesKey, "DblClick"), 0u);
     EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, "Driftpad\\shell\\open\\command", nullptr), "\"" + exe + "\" \"%1\"");
     const std::string uninstaller = "\"" + kDefaultDir + "\\Uninstall.exe\"";
     const std::pair<const char*, std::string> entries[] = {
@@ -209,7 +203,7 @@ TEST_F(InstallTest, StartedAsAtSignInTheNotesLiveInDocuments)
         PostMessageA(driftpad.controller, WM_COMMAND, ID_NEWNOTE, 0);
         ASSERT_TRUE(WaitUntil([&] { return driftpad.Notes() == 1; }));
         PostMessageA(driftpad.controller, WM_COMMAND, ID_SAVE, 0);
-        EXPECT_TRUE(WaitUntil([] { return Exists(kNotesFile); }));
+        EXPECT_TRUE(WaitUntil([] { return FileExists(kNotesFile); }));
     }
     Started again(command);
     ASSERT_TRUE(again.controller);
@@ -220,10 +214,10 @@ TEST_F(InstallTest, ChoicesOffAndOwnFolder)
 {
     const std::string dir = TempDir() + "\\Own Folder";
     ASSERT_EQ(Install("/S /NORUN /NOSAVEONSHUTDOWN /D=" + dir), 0u);
-    EXPECT_TRUE(Exists(dir + "\\Driftpad.exe"));
+    EXPECT_TRUE(FileExists(dir + "\\Driftpad.exe"));
     EXPECT_EQ(RegString(HKEY_CURRENT_USER, kUninstallKey, "InstallLocation"), dir);
     EXPECT_EQ(RegString(HKEY_CURRENT_USER, kRunKey, "Driftpad"), std::nullopt);
-    EXPECT_EQ(RegDword(HKEY_CURRENT_USER, kPrefsKey, "SaveOnShutdown"), 0u);
+    EXPECT_EQ(RegDword(HKEY_CURRENT_USER, kPreferencesKey, "SaveOnShutdown"), 0u);
 }
 
 // The user's preferences (as Options writes them) and Run choice survive an upgrade.
@@ -241,11 +235,11 @@ TEST_F(InstallTest, UpgradeKeepsTheUsersChoices)
         SCOPED_TRACE(c.first);
         Clean();
         ASSERT_EQ(Install(c.first), 0u);
-        SetRegDword(HKEY_CURRENT_USER, kPrefsKey, "SaveOnShutdown", c.saveOnShutdown);
-        SetRegDword(HKEY_CURRENT_USER, kPrefsKey, "DblClick", c.dblClick);
+        SetRegDword(HKEY_CURRENT_USER, kPreferencesKey, "SaveOnShutdown", c.saveOnShutdown);
+        SetRegDword(HKEY_CURRENT_USER, kPreferencesKey, "DblClick", c.dblClick);
         ASSERT_EQ(Install("/S"), 0u);
-        EXPECT_EQ(RegDword(HKEY_CURRENT_USER, kPrefsKey, "SaveOnShutdown"), c.saveOnShutdown);
-        EXPECT_EQ(RegDword(HKEY_CURRENT_USER, kPrefsKey, "DblClick"), c.dblClick);
+        EXPECT_EQ(RegDword(HKEY_CURRENT_USER, kPreferencesKey, "SaveOnShutdown"), c.saveOnShutdown);
+        EXPECT_EQ(RegDword(HKEY_CURRENT_USER, kPreferencesKey, "DblClick"), c.dblClick);
         EXPECT_EQ(RegString(HKEY_CURRENT_USER, kRunKey, "Driftpad").has_value(), c.run);
     }
 }
@@ -254,7 +248,7 @@ TEST_F(InstallTest, UpgradeKeepsTheUsersChoices)
 TEST_F(InstallTest, RefusedWhileDriftpadRuns)
 {
     ASSERT_EQ(Install("/S"), 0u);
-    SetRegDword(HKEY_CURRENT_USER, kPrefsKey, "DblClick", 1);
+    SetRegDword(HKEY_CURRENT_USER, kPreferencesKey, "DblClick", 1);
     const std::string uninstaller = kDefaultDir + "\\Uninstall.exe";
     const ULONGLONG written = WriteTime(uninstaller);  // an install writes it anew
     for (bool started : {true, false}) {
@@ -272,11 +266,11 @@ TEST_F(InstallTest, RefusedWhileDriftpadRuns)
         // hands over to a copy of itself and returns at once.
         EXPECT_NE(Execute("\"" + uninstaller + "\" /S _?=" + kDefaultDir), 0u);
         EXPECT_EQ(WriteTime(uninstaller), written);
-        EXPECT_TRUE(Exists(kDefaultDir + "\\Driftpad.exe"));
-        EXPECT_TRUE(Exists(kShortcut));
+        EXPECT_TRUE(FileExists(kDefaultDir + "\\Driftpad.exe"));
+        EXPECT_TRUE(FileExists(kShortcut));
         EXPECT_EQ(RegString(HKEY_CURRENT_USER, kRunKey, "Driftpad"), RunCommand(kDefaultDir));
-        EXPECT_EQ(RegDword(HKEY_CURRENT_USER, kPrefsKey, "SaveOnShutdown"), 1u);
-        EXPECT_EQ(RegDword(HKEY_CURRENT_USER, kPrefsKey, "DblClick"), 1u);
+        EXPECT_EQ(RegDword(HKEY_CURRENT_USER, kPreferencesKey, "SaveOnShutdown"), 1u);
+        EXPECT_EQ(RegDword(HKEY_CURRENT_USER, kPreferencesKey, "DblClick"), 1u);
         EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, kUninstallKey));
     }
 }
@@ -296,10 +290,10 @@ TEST_F(InstallTest, SilentUninstallLeavesOnlyTheNotes)
         ASSERT_EQ(Execute(*quiet), 0u);
         // The work goes on in the uninstaller's copy; its last step is the folder.
         EXPECT_TRUE(WaitUntil([&] {
-            return !Exists(kDefaultDir + "\\Uninstall.exe") && Exists(kDefaultDir) == c.folderStays;
+            return !FileExists(kDefaultDir + "\\Uninstall.exe") && FileExists(kDefaultDir) == c.folderStays;
         }, 30000));
-        EXPECT_FALSE(Exists(kDefaultDir + "\\Driftpad.exe"));
-        EXPECT_FALSE(Exists(kShortcut));
+        EXPECT_FALSE(FileExists(kDefaultDir + "\\Driftpad.exe"));
+        EXPECT_FALSE(FileExists(kShortcut));
         EXPECT_EQ(RegString(HKEY_CURRENT_USER, kRunKey, "Driftpad"), std::nullopt);
         for (const char* key : {".dpd", "Driftpad"})
             EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, key)) << key;
