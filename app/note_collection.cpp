@@ -133,12 +133,8 @@ size_t CNoteCollection::NotesHeldBy(const std::string& strPath) const
 
 void CNoteCollection::Save(const std::string& strPath)
 {
-    std::vector<NoteEntry> notes;
-    notes.reserve(m_noteList.size());
-    for (const CNoteDlg* note : m_noteList)
-        notes.push_back({note->GetText(), note->GetRecord()});
     CWinFileSystem fs;
-    SaveNotesFile(fs, strPath, m_bShowHidden, notes);
+    SaveNotesFile(fs, strPath, m_bShowHidden, TypedEntries());
     m_heldByShortFile.erase(PathKey(strPath));  // it holds what was written now
 }
 

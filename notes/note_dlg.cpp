@@ -94,18 +94,22 @@ std::u16string CNoteDlg::GetText() const
 
 void CNoteDlg::SetText(const std::u16string& text)
 {
+    m_strTyped = text;
+    m_bSettingText = true;
     SetWideWindowText(GetDlgItem(IDC_NOTEEDIT), text);
-    m_strTyped = text;  // an editor does not report a text set from outside
+    m_bSettingText = false;
 }
 
 bool CNoteDlg::OnCommand(WORD nID, WORD nCode, HWND)
 {
     if (nID != IDC_NOTEEDIT || nCode != EN_CHANGE)
         return false;
-    // Typed, cut, pasted or undone: kept here, so that the recovery copy
-    // never has to ask a thousand windows for their texts.
-    m_strTyped = GetText();
-    PostNoteChanged(m_hWnd);
+    // Kept here, so that nothing has to ask a thousand windows for their
+    // texts (under Wine a window's text costs most of a millisecond).
+    if (!m_bSettingText) {
+        m_strTyped = GetText();
+        PostNoteChanged(m_hWnd);
+    }
     return true;
 }
 

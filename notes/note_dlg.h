@@ -28,6 +28,8 @@ public:
     void ApplyVisibility();
     std::u16string GetText() const;
     // The text as the editor last reported it: no window is asked.
+    // The text as the editor last reported it (typed, pasted, undone or set
+    // from outside): saving and the recovery copy ask no window.
     const std::u16string& TypedText() const { return m_strTyped; }
     // The program's own text is never cut to the typing limit.
     void SetText(const std::u16string& text);
@@ -66,4 +68,5 @@ private:
     CNoteEdit m_edit;             // the text, the two window flags, the context menu
     UniqueHandle<GdiObjectTraits> m_fallbackFont;
     std::u16string m_strTyped;
+    bool m_bSettingText = false;  // SetText knows the text already
 };

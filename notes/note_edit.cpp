@@ -94,6 +94,13 @@ bool CNoteEdit::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resul
     case WM_COMMAND:
         result = 0;
         return lParam == 0 && OnCommand(LOWORD(wParam));
+    case WM_SETTEXT:
+        // A multi-line editor reports no change for a text set from outside:
+        // report it as any other, so that the note's copy stays right.
+        result = DefSubclassProc(m_hWnd, msg, wParam, lParam);
+        SendMessageW(GetParent(m_hWnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(m_hWnd), EN_CHANGE),
+                     reinterpret_cast<LPARAM>(m_hWnd));
+        return true;
     default:
         return false;
     }
