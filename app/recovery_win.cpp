@@ -121,7 +121,7 @@ bool CRecoveryGuard::OnTimer(UINT_PTR nIDEvent)
     return true;
 }
 
-void CRecoveryGuard::OnSaved()
+void CRecoveryGuard::Discard()
 {
     if (!m_files)
         return;
@@ -137,16 +137,6 @@ void CRecoveryGuard::OnEndSession()
     if (!m_files)
         return;
     Do(m_rules.OnEndSession(m_notes.Empty()));
-    m_writer->WaitIdle();
-}
-
-void CRecoveryGuard::Discard()
-{
-    if (!m_files)
-        return;
-    KillTimer(m_hWnd, kRecoveryTimer);
-    m_rules.OnSaved();
-    m_writer->Remove();
     m_writer->WaitIdle();
 }
 

@@ -33,11 +33,10 @@ public:
     void OnChange();
     // WM_TIMER; true when it was the recovery timer.
     bool OnTimer(UINT_PTR nIDEvent);
-    // The collection was written to its file: nothing left to recover.
-    void OnSaved();
     // The session ends: the copy is written now, whatever the autosave does.
     void OnEndSession();
-    // Quit: the user's answer decided; no copy stays.
+    // Nothing left to recover: the collection was written to its file, or
+    // the user let the notes go at Quit. The copy is gone on return.
     void Discard();
     // Waits for the write or removal at hand.
     void WaitIdle();

@@ -255,7 +255,7 @@ bool CStickyNoteDlg::OnSave()
     if (!ShorterSaveAllowed(path))
         return false;
     m_notes.Save(path);
-    m_recovery.OnSaved();
+    m_recovery.Discard();
     return true;
 }
 

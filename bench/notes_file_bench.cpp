@@ -1,6 +1,7 @@
 // Time to save and open 1,000 notes through the real path (safe save,
 // archive, layout; loader and sink) against writing and reading the same
 // bytes with one WriteFile and one ReadFile call.
+#include "bench/timing.h"
 #include "storage/archive.h"
 #include "storage/memory_file.h"
 #include "storage/file_win.h"
@@ -27,24 +28,6 @@ struct CountingSink : INotesSink {
         nTextBytes += strText.size();
     }
 };
-
-double Now()
-{
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
-}
-
-double Median(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 template <typename F>
 double Time(F f)

@@ -4,6 +4,7 @@
 // is idle, then Save from the tray until the file is replaced. Prints
 // medians (minimum-maximum), the ratios, memory and GUI objects per note.
 //   program_bench.exe [rounds] [N...]      (default 3 rounds of 100 and 1000)
+#include "bench/timing.h"
 #include "tests/e2e/harness.h"
 
 #include <psapi.h>
@@ -70,12 +71,6 @@ std::string Spread(std::vector<double> v)
     if (!v.empty())
         std::snprintf(text, sizeof text, "%9.1f (%.1f-%.1f)", v[v.size() / 2], v.front(), v.back());
     return text;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // worker), beside plain serialisation of the same notes into memory and
 // beside a snapshot that asks every note window for its text. The worker's
 // own time (write, flush, replace) is printed too.
+#include "bench/timing.h"
 #include "app/note_collection.h"
 #include "app/recovery.h"
 #include "app/sticky_note_app.h"
@@ -20,18 +21,6 @@
 
 namespace {
 
-double Now()
-{
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
-}
-
 template <typename F>
 double MedianMs(int runs, F&& step)
 {
@@ -41,8 +30,7 @@ double MedianMs(int runs, F&& step)
         step();
         times.push_back((Now() - t0) * 1000.0);
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return Median(times);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/timing.h"
 #include "resources/resource.h"
 
 namespace {
@@ -65,12 +66,6 @@ double StartToTray(const std::string& exe, const char* className, const char* ti
     CloseHandle(pi.hProcess);
     CloseHandle(pi.hThread);
     return ms;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
 }
 
 }  // namespace
