@@ -236,14 +236,5 @@ TEST_F(AlarmTest, SettingsShowThePresentAndComplainOnLeavingAFieldAndOnOK)
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dlg); }, 3000));
 }
 
-TEST_F(AlarmTest, TwoAlarmsDueTogetherShowTwoNotices)
-{
-    // Each notice is on screen at once, not only when the other has closed.
-    StartWithNotes({Alarmed("first", 1, Now() - 60), Alarmed("second", 1, Now() - 60)});
-    ASSERT_TRUE(WaitNotices(2));
-    EXPECT_NE(nullptr, With("first", true));
-    EXPECT_NE(nullptr, With("second", true));
-}
-
 }  // namespace
 }  // namespace e2e

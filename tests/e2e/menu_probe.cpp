@@ -73,15 +73,18 @@ void DropFiles(HWND controller)
         GlobalFree(memory);
 }
 
-// For the tests' leak checks: the menus alive in this process. A user handle
-// whose high word is zero names its object whatever the object's generation,
-// so the low words are enough.
-LONG CountMenus()
+// For the leak checks: the menus and GDI objects alive in this process. Under
+// Wine a handle whose high word is zero names its object whatever the
+// object's generation, so the low words are enough.
+void CountObjects()
 {
-    LONG count = 0;
-    for (UINT_PTR handle = 0x20; handle < 0x10000; handle += 2)
-        count += IsMenu(reinterpret_cast<HMENU>(handle)) ? 1 : 0;
-    return count;
+    LONG menus = 0, gdi = 0;
+    for (UINT_PTR handle = 1; handle < 0x10000; ++handle) {
+        menus += handle % 2 == 0 && IsMenu(reinterpret_cast<HMENU>(handle)) ? 1 : 0;
+        gdi += GetObjectType(reinterpret_cast<HGDIOBJ>(handle)) ? 1 : 0;
+    }
+    InterlockedExchange(&g_shared->gdiCount, gdi);
+    InterlockedExchange(&g_shared->menuCount, menus);
 }
 
 DWORD WINAPI ProbeThread(void*)
@@ -106,7 +109,7 @@ DWORD WINAPI ProbeThread(void*)
         if (InterlockedExchange(&g_shared->dropRequest, 0))
             DropFiles(controller);
         if (InterlockedExchange(&g_shared->countRequest, 0))
-            InterlockedExchange(&g_shared->menuCount, CountMenus());
+            CountObjects();
     }
 }
 

@@ -23,7 +23,8 @@ struct MenuProbeShared {
     // each ended by a 0, the list by another; then dropRequest is set.
     volatile LONG dropRequest;
     char dropPaths[8192];
-    // Set countRequest and the probe puts the number of live menus in menuCount.
+    // Set countRequest and the probe counts the live GDI objects, then the menus.
     volatile LONG countRequest;
+    volatile LONG gdiCount;
     volatile LONG menuCount;
 };

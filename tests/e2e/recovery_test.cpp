@@ -132,34 +132,6 @@ TEST_F(RecoveryTest, ACopyThatCannotBeWrittenIsToldInAStopBox)
     PressButton(box, IDOK);
 }
 
-// Windows of the program by class and caption, without asking the program
-// (which is busy) for anything.
-struct WindowCount {
-    DWORD pid;
-    const char* className;
-    const char* caption;
-    size_t count;
-};
-
-BOOL CALLBACK CountWindow(HWND w, LPARAM p)
-{
-    auto& s = *reinterpret_cast<WindowCount*>(p);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    char text[64] = {}, name[16] = {};
-    if (pid == s.pid && IsWindowVisible(w) && GetClassNameA(w, name, sizeof name) && std::string(name) == s.className
-        && GetWindowTextA(w, text, sizeof text) >= 0 && std::string(text) == s.caption)
-        ++s.count;
-    return TRUE;
-}
-
-size_t CountWindows(DWORD pid, const char* className, const char* caption)
-{
-    WindowCount search = {pid, className, caption, 0};
-    EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&search));
-    return search.count;
-}
-
 // Each notice used to run inside the previous one's modal loop, until the stack ran out.
 TEST_F(RecoveryTest, AThousandAlarmsDueTogetherEachShowTheirNoticeAndTheProgramLivesOn)
 {
@@ -171,9 +143,9 @@ TEST_F(RecoveryTest, AThousandAlarmsDueTogetherEachShowTheirNoticeAndTheProgramL
     StartApp("\"" + path + "\"");
     // Wine makes a thousand windows slowly: look seldom, so as not to slow it more.
     auto waitFor = [&](const char* caption, size_t n) {
-        for (int i = 0; i < 300 && CountWindows(app.Pid(), "#32770", caption) < n; ++i)
+        for (int i = 0; i < 300 && ProcessWindows(app.Pid(), "#32770", caption, true).size() < n; ++i)
             Sleep(500);
-        return CountWindows(app.Pid(), "#32770", caption);
+        return ProcessWindows(app.Pid(), "#32770", caption, true).size();
     };
     EXPECT_EQ(1000u, waitFor("", 1000));
     EXPECT_EQ(1000u, waitFor("Note Alarm!", 1000));

@@ -2,14 +2,12 @@
 // behind read back: files, registry, the Start-menu shortcut, the program's
 // version information, and the program started as sign-in starts it.
 #include "base/handle.h"
-#include "resources/resource.h"
 #include "tests/e2e/harness.h"
 
 #include <shlobj.h>
 #include <shobjidl.h>
 
 #include <filesystem>
-#include <memory>
 
 using namespace e2e;
 
@@ -26,78 +24,55 @@ std::string ShellFolder(int csidl)
 }
 
 const std::string kDefaultDir = ShellFolder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Driftpad";
+const std::string kExe = kDefaultDir + "\\Driftpad.exe", kUninstaller = kDefaultDir + "\\Uninstall.exe";
 const std::string kNotesFile = ShellFolder(CSIDL_PERSONAL) + "\\Driftpad Notes.dpd";
 const std::string kShortcut = ShellFolder(CSIDL_PROGRAMS) + "\\Driftpad.lnk";
+const std::string kRunCommand = "\"" + kExe + "\" \"" + kNotesFile + "\"";
 
-ULONGLONG WriteTime(const std::string& path)
+// Runs a program to its end; its exit status, or none.
+std::optional<DWORD> Execute(const std::string& exe, const std::string& arguments)
 {
-    WIN32_FILE_ATTRIBUTE_DATA data = {};
-    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
-    return ULONGLONG(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
-}
-
-// Starts a command line; its process, or none.
-UniqueKernelHandle Launch(std::string commandLine)
-{
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return UniqueKernelHandle();
-    CloseHandle(pi.hThread);
-    return UniqueKernelHandle(pi.hProcess);
-}
-
-// Runs a command line to its end; its exit status, or none.
-std::optional<DWORD> Execute(const std::string& commandLine)
-{
-    UniqueKernelHandle process = Launch(commandLine);
-    DWORD code = 0;
-    if (process && WaitForSingleObject(process.get(), 30000) == WAIT_OBJECT_0 && GetExitCodeProcess(process.get(), &code))
-        return code;
-    return std::nullopt;
+    App run;
+    return run.Start(arguments, "", exe) ? run.WaitExit(30000) : std::nullopt;
 }
 
 std::optional<DWORD> Install(const std::string& switches)
 {
-    return Execute("\"" + ExeDir() + "\\..\\package\\DriftpadSetup-" DP_VERSION ".exe\" " + switches);
+    return Execute(ExeDir() + "\\..\\package\\DriftpadSetup-" DP_VERSION ".exe", switches);
 }
 
-// Driftpad started by a command line (the Run value's), with its controller.
-struct Started {
-    UniqueKernelHandle process;
-    HWND controller = nullptr;
-    explicit Started(const std::string& commandLine)
-    {
-        process = Launch(commandLine);
-        WaitUntil([&] { return (controller = FindWindowA("#32770", "Driftpad: Options")) != nullptr; });
-    }
-    ~Started()
-    {
-        if (!process)
-            return;
-        TerminateProcess(process.get(), 0);
-        WaitForSingleObject(process.get(), 5000);
-    }
-    size_t Notes()
-    {
-        DWORD_PTR answer = 0;  // a round trip: start-up is over
-        SendMessageTimeoutA(controller, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(controller, &pid);
-        size_t n = 0;
-        for (HWND w : ProcessWindows(pid, "#32770"))
-            n += GetWindow(w, GW_OWNER) == controller;
-        return n;
-    }
-};
+std::optional<std::string> RunValue() { return RegString(HKEY_CURRENT_USER, kRunKey, "Driftpad"); }
+std::optional<DWORD> Preference(const char* name) { return RegDword(HKEY_CURRENT_USER, kPreferencesKey, name); }
 
-std::string VersionString(const std::vector<char>& info, const char* name)
+// The shortcut's target and arguments.
+std::string ShortcutCommand(const std::string& path)
+{
+    char target[MAX_PATH] = {}, arguments[MAX_PATH] = {};
+    CoInitialize(nullptr);
+    IShellLinkA* link = nullptr;
+    IPersistFile* file = nullptr;
+    if (CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, reinterpret_cast<void**>(&link)) == S_OK) {
+        std::wstring wide(path.begin(), path.end());
+        if (link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)) == S_OK
+            && file->Load(wide.c_str(), STGM_READ) == S_OK) {
+            link->GetPath(target, MAX_PATH, nullptr, 0);
+            link->GetArguments(arguments, MAX_PATH);
+        }
+        if (file)
+            file->Release();
+        link->Release();
+    }
+    CoUninitialize();
+    return std::string(target) + " " + arguments;
+}
+
+std::string VersionString(const std::vector<char>& info, const std::string& name)
 {
     char* text = nullptr;
     UINT size = 0;
-    std::string path = std::string("\\StringFileInfo\\040904B0\\") + name;
-    return VerQueryValueA(info.data(), path.c_str(), reinterpret_cast<void**>(&text), &size) ? text : "";
+    return VerQueryValueA(info.data(), ("\\StringFileInfo\\040904B0\\" + name).c_str(), reinterpret_cast<void**>(&text), &size)
+               ? text
+               : "";
 }
 
 class InstallTest : public ::testing::Test {
@@ -109,11 +84,7 @@ protected:
     static void Clean()
     {
         CleanProgramKeys();
-        HKEY run = nullptr;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
-            RegDeleteValueA(run, "Driftpad");
-            RegCloseKey(run);
-        }
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Driftpad");
         RegDeleteTreeA(HKEY_CURRENT_USER, kUninstallKey);
         RegDeleteKeyA(HKEY_CURRENT_USER, kUninstallKey);
         std::error_code ignored;
@@ -121,60 +92,35 @@ protected:
         std::filesystem::remove(kShortcut, ignored);
         std::filesystem::remove(kNotesFile, ignored);
     }
-
-    static std::string RunCommand(const std::string& dir)
-    {
-        return "\"" + dir + "\\Driftpad.exe\" \"" + kNotesFile + "\"";
-    }
 };
 
 TEST_F(InstallTest, SilentInstallSetsUpEverything)
 {
     ASSERT_EQ(Install("/S"), 0u);
-    const std::string exe = kDefaultDir + "\\Driftpad.exe";
-    EXPECT_TRUE(FileExists(exe));
-    EXPECT_TRUE(FileExists(kDefaultDir + "\\Uninstall.exe"));
+    EXPECT_TRUE(FileExists(kExe) && FileExists(kUninstaller));
     EXPECT_FALSE(FileExists(kNotesFile));
-    EXPECT_EQ(RegString(HKEY_CURRENT_USER, kRunKey, "Driftpad"), RunCommand(kDefaultDir));
-    EXPECT_EQ(RegDword(HKEY_CURRENT_USER, kPreferencesKey, "SaveOnShutdown"), 1u);
-    EXPECT_EQ(RegDword(HKEY_CURRENT_USER, kPreferencesKey, "DblClick"), 0u);
-    EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, "Driftpad\\shell\\open\\command", nullptr), "\"" + exe + "\" \"%1\"");
-    const std::string uninstaller = "\"" + kDefaultDir + "\\Uninstall.exe\"";
+    EXPECT_EQ(RunValue(), kRunCommand);
+    EXPECT_EQ(Preference("SaveOnShutdown"), 1u);
+    EXPECT_EQ(Preference("DblClick"), 0u);
+    EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, "Driftpad\\shell\\open\\command", nullptr), "\"" + kExe + "\" \"%1\"");
     const std::pair<const char*, std::string> entries[] = {
         {"DisplayName", "Driftpad"},
         {"DisplayVersion", DP_VERSION},
         {"Publisher", "Vantry"},
-        {"DisplayIcon", "\"" + exe + "\",0"},
+        {"DisplayIcon", "\"" + kExe + "\",0"},
         {"InstallLocation", kDefaultDir},
-        {"UninstallString", uninstaller},
-        {"QuietUninstallString", uninstaller + " /S"},
+        {"UninstallString", "\"" + kUninstaller + "\""},
+        {"QuietUninstallString", "\"" + kUninstaller + "\" /S"},
     };
     for (const auto& [name, data] : entries)
         EXPECT_EQ(RegString(HKEY_CURRENT_USER, kUninstallKey, name), data) << name;
     for (const char* name : {"NoModify", "NoRepair"})
         EXPECT_EQ(RegDword(HKEY_CURRENT_USER, kUninstallKey, name), 1u) << name;
     EXPECT_GT(RegDword(HKEY_CURRENT_USER, kUninstallKey, "EstimatedSize").value_or(0), 0u);
+    EXPECT_STRCASEEQ(ShortcutCommand(kShortcut).c_str(), (kExe + " \"" + kNotesFile + "\"").c_str());
 
-    CoInitialize(nullptr);
-    IShellLinkA* link = nullptr;
-    IPersistFile* file = nullptr;
-    ASSERT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                               reinterpret_cast<void**>(&link)), S_OK);
-    link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
-    std::wstring wide(kShortcut.begin(), kShortcut.end());
-    EXPECT_EQ(file->Load(wide.c_str(), STGM_READ), S_OK);
-    char target[MAX_PATH] = {}, arguments[MAX_PATH] = {};
-    link->GetPath(target, MAX_PATH, nullptr, 0);
-    link->GetArguments(arguments, MAX_PATH);
-    file->Release();
-    link->Release();
-    CoUninitialize();
-    EXPECT_STRCASEEQ(target, exe.c_str());
-    EXPECT_EQ(arguments, "\"" + kNotesFile + "\"");
-
-    std::vector<char> info(GetFileVersionInfoSizeA(exe.c_str(), nullptr));
-    ASSERT_FALSE(info.empty());
-    ASSERT_TRUE(GetFileVersionInfoA(exe.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+    std::vector<char> info(GetFileVersionInfoSizeA(kExe.c_str(), nullptr));
+    ASSERT_TRUE(!info.empty() && GetFileVersionInfoA(kExe.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT size = 0;
     ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &size));
@@ -182,32 +128,23 @@ TEST_F(InstallTest, SilentInstallSetsUpEverything)
                   + std::to_string(HIWORD(fixed->dwFileVersionLS)),
               DP_VERSION);
     EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
-    const std::pair<const char*, const char*> strings[] = {
-        {"CompanyName", "Vantry"},     {"ProductName", "Driftpad"},     {"FileVersion", DP_VERSION},
-        {"ProductVersion", DP_VERSION}, {"OriginalFilename", "Driftpad.exe"},
-    };
-    for (const auto& [name, text] : strings)
-        EXPECT_EQ(VersionString(info, name), text) << name;
-    EXPECT_NE(VersionString(info, "FileDescription"), "");
-    EXPECT_NE(VersionString(info, "LegalCopyright"), "");
+    for (const char* name : {"CompanyName=Vantry", "ProductName=Driftpad", "FileVersion=" DP_VERSION,
+                             "ProductVersion=" DP_VERSION, "OriginalFilename=Driftpad.exe", "FileDescription=Driftpad sticky notes"}) {
+        const std::string entry = name;
+        EXPECT_EQ(VersionString(info, entry.substr(0, entry.find('='))), entry.substr(entry.find('=') + 1));
+    }
 }
 
 TEST_F(InstallTest, StartedAsAtSignInTheNotesLiveInDocuments)
 {
     ASSERT_EQ(Install("/S"), 0u);
-    const std::string command = RegString(HKEY_CURRENT_USER, kRunKey, "Driftpad").value_or("");
-    {
-        Started driftpad(command);
-        ASSERT_TRUE(driftpad.controller);
-        EXPECT_EQ(driftpad.Notes(), 0u);
-        PostMessageA(driftpad.controller, WM_COMMAND, ID_NEWNOTE, 0);
-        ASSERT_TRUE(WaitUntil([&] { return driftpad.Notes() == 1; }));
-        PostMessageA(driftpad.controller, WM_COMMAND, ID_SAVE, 0);
-        EXPECT_TRUE(WaitUntil([] { return FileExists(kNotesFile); }));
+    for (size_t notes : {0, 1}) {
+        App driftpad;  // as the Run value starts it
+        ASSERT_TRUE(driftpad.Start("\"" + kNotesFile + "\"", "", kExe) && driftpad.Controller() && driftpad.Sync());
+        EXPECT_EQ(driftpad.Notes().size(), notes);
+        driftpad.NewNote("signed in");
+        EXPECT_TRUE(driftpad.CommandAndWait(ID_SAVE) && FileExists(kNotesFile));
     }
-    Started again(command);
-    ASSERT_TRUE(again.controller);
-    EXPECT_TRUE(WaitUntil([&] { return again.Notes() == 1; }));
 }
 
 TEST_F(InstallTest, ChoicesOffAndOwnFolder)
@@ -216,8 +153,8 @@ TEST_F(InstallTest, ChoicesOffAndOwnFolder)
     ASSERT_EQ(Install("/S /NORUN /NOSAVEONSHUTDOWN /D=" + dir), 0u);
     EXPECT_TRUE(FileExists(dir + "\\Driftpad.exe"));
     EXPECT_EQ(RegString(HKEY_CURRENT_USER, kUninstallKey, "InstallLocation"), dir);
-    EXPECT_EQ(RegString(HKEY_CURRENT_USER, kRunKey, "Driftpad"), std::nullopt);
-    EXPECT_EQ(RegDword(HKEY_CURRENT_USER, kPreferencesKey, "SaveOnShutdown"), 0u);
+    EXPECT_EQ(RunValue(), std::nullopt);
+    EXPECT_EQ(Preference("SaveOnShutdown"), 0u);
 }
 
 // The user's preferences (as Options writes them) and Run choice survive an upgrade.
@@ -238,9 +175,9 @@ TEST_F(InstallTest, UpgradeKeepsTheUsersChoices)
         SetRegDword(HKEY_CURRENT_USER, kPreferencesKey, "SaveOnShutdown", c.saveOnShutdown);
         SetRegDword(HKEY_CURRENT_USER, kPreferencesKey, "DblClick", c.dblClick);
         ASSERT_EQ(Install("/S"), 0u);
-        EXPECT_EQ(RegDword(HKEY_CURRENT_USER, kPreferencesKey, "SaveOnShutdown"), c.saveOnShutdown);
-        EXPECT_EQ(RegDword(HKEY_CURRENT_USER, kPreferencesKey, "DblClick"), c.dblClick);
-        EXPECT_EQ(RegString(HKEY_CURRENT_USER, kRunKey, "Driftpad").has_value(), c.run);
+        EXPECT_EQ(Preference("SaveOnShutdown"), c.saveOnShutdown);
+        EXPECT_EQ(Preference("DblClick"), c.dblClick);
+        EXPECT_EQ(RunValue().has_value(), c.run);
     }
 }
 
@@ -249,28 +186,26 @@ TEST_F(InstallTest, RefusedWhileDriftpadRuns)
 {
     ASSERT_EQ(Install("/S"), 0u);
     SetRegDword(HKEY_CURRENT_USER, kPreferencesKey, "DblClick", 1);
-    const std::string uninstaller = kDefaultDir + "\\Uninstall.exe";
-    const ULONGLONG written = WriteTime(uninstaller);  // an install writes it anew
+    WIN32_FILE_ATTRIBUTE_DATA before = {}, after = {};  // an install writes the uninstaller anew
+    GetFileAttributesExA(kUninstaller.c_str(), GetFileExInfoStandard, &before);
     for (bool started : {true, false}) {
         SCOPED_TRACE(started);
-        std::unique_ptr<Started> driftpad;
+        App driftpad;
         UniqueKernelHandle mutex;
-        if (started) {
-            driftpad = std::make_unique<Started>(RegString(HKEY_CURRENT_USER, kRunKey, "Driftpad").value_or(""));
-            ASSERT_TRUE(driftpad->controller);
-        } else {
+        if (started)
+            ASSERT_TRUE(driftpad.Start("", "", kExe) && driftpad.Controller());
+        else
             mutex.reset(CreateMutexA(nullptr, FALSE, "_DriftpadMutex_"));
-        }
         EXPECT_NE(Install("/S /NORUN /NOSAVEONSHUTDOWN"), 0u);
         // Run in place (_?=) the uninstaller waits and reports; run plainly it
         // hands over to a copy of itself and returns at once.
-        EXPECT_NE(Execute("\"" + uninstaller + "\" /S _?=" + kDefaultDir), 0u);
-        EXPECT_EQ(WriteTime(uninstaller), written);
-        EXPECT_TRUE(FileExists(kDefaultDir + "\\Driftpad.exe"));
-        EXPECT_TRUE(FileExists(kShortcut));
-        EXPECT_EQ(RegString(HKEY_CURRENT_USER, kRunKey, "Driftpad"), RunCommand(kDefaultDir));
-        EXPECT_EQ(RegDword(HKEY_CURRENT_USER, kPreferencesKey, "SaveOnShutdown"), 1u);
-        EXPECT_EQ(RegDword(HKEY_CURRENT_USER, kPreferencesKey, "DblClick"), 1u);
+        EXPECT_NE(Execute(kUninstaller, "/S _?=" + kDefaultDir), 0u);
+        GetFileAttributesExA(kUninstaller.c_str(), GetFileExInfoStandard, &after);
+        EXPECT_EQ(0, CompareFileTime(&before.ftLastWriteTime, &after.ftLastWriteTime));
+        EXPECT_TRUE(FileExists(kExe) && FileExists(kShortcut));
+        EXPECT_EQ(RunValue(), kRunCommand);
+        EXPECT_EQ(Preference("SaveOnShutdown"), 1u);
+        EXPECT_EQ(Preference("DblClick"), 1u);
         EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, kUninstallKey));
     }
 }
@@ -278,31 +213,22 @@ TEST_F(InstallTest, RefusedWhileDriftpadRuns)
 TEST_F(InstallTest, SilentUninstallLeavesOnlyTheNotes)
 {
     WriteFileBytes(kNotesFile, "notes");
-    // A notes file saved into the install folder keeps it.
-    const struct { const char* ownNotes; bool folderStays; } cases[] = {{nullptr, false}, {"Mine.dpd", true}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.folderStays);
+    for (bool ownNotes : {false, true}) {  // a notes file saved into the install folder keeps it
+        SCOPED_TRACE(ownNotes);
         ASSERT_EQ(Install("/S"), 0u);
-        if (c.ownNotes)
-            WriteFileBytes(kDefaultDir + "\\" + c.ownNotes, "mine");
-        auto quiet = RegString(HKEY_CURRENT_USER, kUninstallKey, "QuietUninstallString");
-        ASSERT_TRUE(quiet);
-        ASSERT_EQ(Execute(*quiet), 0u);
+        if (ownNotes)
+            WriteFileBytes(kDefaultDir + "\\Mine.dpd", "mine");
+        ASSERT_EQ(Execute(kUninstaller, "/S"), 0u);  // as QuietUninstallString says
         // The work goes on in the uninstaller's copy; its last step is the folder.
-        EXPECT_TRUE(WaitUntil([&] {
-            return !FileExists(kDefaultDir + "\\Uninstall.exe") && FileExists(kDefaultDir) == c.folderStays;
-        }, 30000));
-        EXPECT_FALSE(FileExists(kDefaultDir + "\\Driftpad.exe"));
-        EXPECT_FALSE(FileExists(kShortcut));
-        EXPECT_EQ(RegString(HKEY_CURRENT_USER, kRunKey, "Driftpad"), std::nullopt);
+        EXPECT_TRUE(WaitUntil([&] { return !FileExists(kUninstaller) && FileExists(kDefaultDir) == ownNotes; }, 30000));
+        EXPECT_FALSE(FileExists(kExe) || FileExists(kShortcut));
+        EXPECT_EQ(RunValue(), std::nullopt);
         for (const char* key : {".dpd", "Driftpad"})
             EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, key)) << key;
         for (const char* key : {"AppEvents\\EventLabels\\DP Alarm", "AppEvents\\Schemes\\Apps\\Driftpad", "Software\\Vantry"})
             EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, key)) << key;
         EXPECT_EQ(ReadFileBytes(kNotesFile), "notes");
-        if (c.ownNotes) {
-            EXPECT_EQ(ReadFileBytes(kDefaultDir + "\\" + c.ownNotes), "mine");
-        }
+        EXPECT_EQ(ReadFileBytes(kDefaultDir + "\\Mine.dpd"), ownNotes ? "mine" : "");
     }
 }
 

@@ -19,18 +19,6 @@ MenuProbeShared* ProbeView()
     return view;
 }
 
-// One slot of the GDI handle table that Wine keeps in every process's PEB,
-// laid out alike for 32- and 64-bit processes; a used slot has a type.
-struct GdiHandleEntry {
-    UINT64 object;
-    ULONG owner;
-    USHORT unique;
-    UCHAR type;
-    UCHAR flags;
-    UINT64 user;
-};
-constexpr size_t kGdiHandleCount = 0x10000;
-
 BOOL CALLBACK CountWindow(HWND, LPARAM count)
 {
     ++*reinterpret_cast<long*>(count);
@@ -98,37 +86,9 @@ std::optional<std::vector<MenuItemState>> WaitMenuProbe(unsigned since, int time
     return items;
 }
 
-long CountGdiObjects(HANDLE process)
-{
-    using QueryFn = LONG(NTAPI*)(HANDLE, int, void*, ULONG, ULONG*);
-    auto query = reinterpret_cast<QueryFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
-    struct {
-        void* reserved1;
-        void* pebBaseAddress;
-        void* reserved2[2];
-        ULONG_PTR uniqueProcessId;
-        void* reserved3;
-    } basic = {};
-    ULONG length = 0;
-    if (!query || query(process, 0 /* ProcessBasicInformation */, &basic, sizeof basic, &length) != 0)
-        return -1;
-    const size_t tableField = sizeof(void*) == 8 ? 0xF8 : 0x94;  // PEB.GdiSharedHandleTable
-    void* table = nullptr;
-    if (!ReadProcessMemory(process, static_cast<char*>(basic.pebBaseAddress) + tableField, &table, sizeof table,
-                           nullptr) || !table)
-        return -1;
-    std::vector<GdiHandleEntry> entries(kGdiHandleCount);
-    if (!ReadProcessMemory(process, table, entries.data(), entries.size() * sizeof(GdiHandleEntry), nullptr))
-        return -1;
-    return static_cast<long>(std::count_if(entries.begin(), entries.end(),
-                                           [](const GdiHandleEntry& e) { return e.type != 0; }));
-}
-
 GuiObjectCounts CountGuiObjects(const App& app)
 {
     GuiObjectCounts counts;
-    counts.gdi = CountGdiObjects(app.Process());
     MenuProbeShared* view = ProbeView();
     if (!view || !view->ready)
         return counts;
@@ -136,6 +96,7 @@ GuiObjectCounts CountGuiObjects(const App& app)
     InterlockedExchange(&view->countRequest, 1);
     if (!WaitUntil([&] { return view->menuCount >= 0; }, 10000))
         return counts;
+    counts.gdi = view->gdiCount;
     counts.user = view->menuCount;
     for (HWND w : ProcessWindows(app.Pid(), nullptr)) {
         ++counts.user;
