@@ -78,9 +78,8 @@ BOOL CALLBACK CollectWindow(HWND w, LPARAM p)
     auto* s = reinterpret_cast<WindowSearch*>(p);
     DWORD owner = 0;
     GetWindowThreadProcessId(w, &owner);
-    char title[256] = {};  // read without a message: the program may be busy
     if (owner == s->pid && (!s->visibleOnly || IsWindowVisible(w)) && (!s->className || ClassName(w) == s->className)
-        && (!s->title || (GetWindowTextA(w, title, sizeof title) >= 0 && title == std::string(s->title))))
+        && (!s->title || WindowText(w) == s->title))
         s->found.push_back(w);
     return TRUE;
 }
