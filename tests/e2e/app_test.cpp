@@ -11,43 +11,39 @@ constexpr const char* kPrefs = kPreferencesKey;
 
 using AppTest = DriftpadTest;
 
-bool TrayIconPresent(HWND controller)
+bool TrayIcon(HWND controller, DWORD action = NIM_MODIFY)
 {
     NOTIFYICONDATAA nid = {};
     nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
     nid.hWnd = controller;
     nid.uID = IDI_DRIFTPAD;
-    nid.uFlags = NIF_TIP;
-    lstrcpyA(nid.szTip, "Driftpad");
-    return Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
+    return Shell_NotifyIconA(action, &nid) != FALSE;
 }
 
 bool Visible(HWND w) { return IsWindowVisible(w) != FALSE; }
 LRESULT Checked(HWND dialog, int id) { return SendMessageA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0); }
 
-TEST_F(AppTest, StartShowsOnlyTheTrayIconAndQuitWithoutNotesEndsAtOnce)
+TEST_F(AppTest, OneInstanceShowsOnlyTheTrayIconKeepsItThroughAShellRestartAndQuitsAtOnceWithoutNotes)
 {
     HWND controller = StartApp();
-    EXPECT_TRUE(WaitUntil([&] { return TrayIconPresent(controller); }));
+    EXPECT_TRUE(WaitUntil([&] { return TrayIcon(controller); }));
     EXPECT_FALSE(Visible(controller));
     EXPECT_TRUE(app.Notes().empty());
-    app.Command(ID_QUIT);  // no question: a question would keep it running
-    EXPECT_EQ(0u, app.WaitExit());
-    EXPECT_FALSE(TrayIconPresent(controller));
-}
-
-TEST_F(AppTest, SecondInstanceEndsAtOnceWithMinusOneAndDoesNothing)
-{
-    StartApp();
     for (const char* args : {"", "/i", "/u", "notes.dpd"}) {
-        App second;
+        App second;  // ends at once with -1 and does nothing
         ASSERT_TRUE(second.Start(args));
         EXPECT_EQ(0xFFFFFFFFu, second.WaitExit()) << args;
         EXPECT_TRUE(ProcessWindows(second.Pid(), nullptr).empty()) << args;
     }
     EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, kPrefs));  // not even /i wrote
     EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, ".dpd"));
-    EXPECT_TRUE(app.Running());
+
+    ASSERT_TRUE(TrayIcon(controller, NIM_DELETE));  // a restarted shell has lost it
+    PostMessageA(controller, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return TrayIcon(controller); }));
+    app.Command(ID_QUIT);  // no question: a question would keep it running
+    EXPECT_EQ(0u, app.WaitExit());
+    EXPECT_FALSE(TrayIcon(controller));
 }
 
 // Run from another folder, the program still names itself by its full path.
@@ -61,7 +57,7 @@ TEST_F(AppTest, InstallFromAnotherFolderSaysSoAndNamesTheProgram)
     EXPECT_EQ("\"" + DriftpadPath() + "\" \"%1\"", RegString(HKEY_CLASSES_ROOT, "Driftpad\\shell\\open\\command", nullptr));
 }
 
-TEST_F(AppTest, DoubleClickAndTheOptionsFollowThePreference)
+TEST_F(AppTest, DoubleClickAndTheOptionsFollowThePreferenceWhichOnlyOkOrEnterWrites)
 {
     SetRegDword(HKEY_CURRENT_USER, kPrefs, "SaveOnShutdown", 0);
     SetRegDword(HKEY_CURRENT_USER, kPrefs, "DblClick", 2);
@@ -69,36 +65,27 @@ TEST_F(AppTest, DoubleClickAndTheOptionsFollowThePreference)
     ASSERT_TRUE(app.SendAndWait(WM_TRAYICON, 0, WM_LBUTTONDBLCLK));  // 2: nothing at all
     EXPECT_FALSE(Visible(controller));
     EXPECT_TRUE(app.Notes().empty());
-    app.Command(ID_OPTIONS);  // neither radio button is set from a 2
-    ASSERT_TRUE(WaitUntil([&] { return Visible(controller); }));
-    EXPECT_EQ(BST_UNCHECKED, Checked(controller, IDC_DBLCLICKOPTIONS));
-    EXPECT_EQ(BST_UNCHECKED, Checked(controller, IDC_DBLCLICKNEWNOTE));
-    PostMessageA(GetDlgItem(controller, IDC_AUTOSAVE), BM_CLICK, 0, 0);
-    PostMessageA(GetDlgItem(controller, IDC_DBLCLICKNEWNOTE), BM_CLICK, 0, 0);
-    ASSERT_TRUE(WaitUntil([&] { return Checked(controller, IDC_DBLCLICKNEWNOTE) == BST_CHECKED; }));
-    PressButton(controller, IDOK);
-    EXPECT_TRUE(WaitUntil([&] { return !Visible(controller); }));
-    EXPECT_TRUE(WaitUntil([&] { return RegDword(HKEY_CURRENT_USER, kPrefs, "DblClick") == 1u; }));
-    EXPECT_EQ(1u, RegDword(HKEY_CURRENT_USER, kPrefs, "SaveOnShutdown"));
-    app.Tray(WM_LBUTTONDBLCLK);  // the new choice holds at once: a note
-    EXPECT_TRUE(app.WaitNoteCount(1, true));
-}
-
-TEST_F(AppTest, OptionsCancelAndEscapeOnlyHideAndEnterIsOk)
-{
-    HWND controller = StartApp();
-    for (UINT key : {0u, unsigned(VK_ESCAPE), unsigned(VK_RETURN)}) {
+    for (UINT key : {0u, unsigned(VK_ESCAPE), unsigned(VK_RETURN)}) {  // Cancel, Esc, Enter
         app.Command(ID_OPTIONS);
         ASSERT_TRUE(WaitUntil([&] { return Visible(controller); }));
+        if (key == 0) {  // neither radio button is set from a 2
+            EXPECT_EQ(BST_UNCHECKED, Checked(controller, IDC_DBLCLICKOPTIONS));
+            EXPECT_EQ(BST_UNCHECKED, Checked(controller, IDC_DBLCLICKNEWNOTE));
+        }
+        PostMessageA(GetDlgItem(controller, IDC_AUTOSAVE), BM_CLICK, 0, 0);
+        PostMessageA(GetDlgItem(controller, IDC_DBLCLICKNEWNOTE), BM_CLICK, 0, 0);
+        ASSERT_TRUE(WaitUntil([&] { return Checked(controller, IDC_DBLCLICKNEWNOTE) == BST_CHECKED; }));
         if (key)  // typed in the dialog, through the dialog keys
             PostMessageA(GetDlgItem(controller, IDC_AUTOSAVE), WM_KEYDOWN, key, 0);
         else
             PressButton(controller, IDCANCEL);
         EXPECT_TRUE(WaitUntil([&] { return !Visible(controller); })) << key;
         ASSERT_TRUE(app.Sync());
-        EXPECT_EQ(key == VK_RETURN, RegKeyExists(HKEY_CURRENT_USER, kPrefs)) << key;
+        EXPECT_EQ(key == VK_RETURN ? 1u : 2u, RegDword(HKEY_CURRENT_USER, kPrefs, "DblClick")) << key;
+        EXPECT_EQ(key == VK_RETURN ? 1u : 0u, RegDword(HKEY_CURRENT_USER, kPrefs, "SaveOnShutdown")) << key;
     }
-    EXPECT_TRUE(app.Running());
+    app.Tray(WM_LBUTTONDBLCLK);  // the new choice holds at once: a note
+    EXPECT_TRUE(app.WaitNoteCount(1, true));
 }
 
 TEST_F(AppTest, TrayMenuOpensOnTheRightPressAtTheWorkAreaCornerWithItsStates)
@@ -165,27 +152,13 @@ TEST_F(AppTest, QuitWithNotesAsksFirst)
     EXPECT_EQ(0u, app.WaitExit());  // No: the run ends without saving
 }
 
-TEST_F(AppTest, DeleteAllAsksFirst)
+TEST_F(AppTest, ShowHiddenFlipsOncePerCommandAndDeleteAllAsksFirst)
 {
     StartApp();
     app.Command(ID_NEWNOTE);
     app.Command(ID_NEWNOTE);
     ASSERT_TRUE(app.WaitNoteCount(2, true));
-    for (int answer : {IDNO, IDYES}) {
-        app.Command(ID_DELETEALL);
-        EXPECT_EQ("Are you sure you want\rto delete all notes?", app.Answer("Driftpad: Delete", answer));
-        ASSERT_TRUE(app.Sync());
-        EXPECT_EQ(answer == IDNO ? 2u : 0u, app.Notes().size()) << answer;
-    }
-}
-
-TEST_F(AppTest, ShowHiddenFlipsOncePerCommand)
-{
-    StartApp();
-    app.Command(ID_NEWNOTE);
-    app.Command(ID_NEWNOTE);
-    ASSERT_TRUE(app.WaitNoteCount(2, true));
-    app.Command(ID_HIDEALL);  // Hide All
+    app.Command(ID_HIDEALL);
     ASSERT_TRUE(app.WaitNoteCount(0, true));
     app.Command(ID_SHOWHIDDEN);
     EXPECT_TRUE(app.WaitNoteCount(2, true));
@@ -198,19 +171,13 @@ TEST_F(AppTest, ShowHiddenFlipsOncePerCommand)
     EXPECT_EQ(2u, app.Notes(true).size());
     app.Command(ID_SHOWHIDDEN);
     EXPECT_TRUE(app.WaitNoteCount(0, true));
-}
 
-TEST_F(AppTest, TheTrayIconComesBackWhenTheShellRestarts)
-{
-    HWND controller = StartApp();
-    ASSERT_TRUE(WaitUntil([&] { return TrayIconPresent(controller); }));
-    NOTIFYICONDATAA nid = {};
-    nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    nid.hWnd = controller;
-    nid.uID = IDI_DRIFTPAD;
-    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &nid));  // a restarted shell has lost it
-    PostMessageA(controller, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-    EXPECT_TRUE(WaitUntil([&] { return TrayIconPresent(controller); }));
+    for (int answer : {IDNO, IDYES}) {
+        app.Command(ID_DELETEALL);
+        EXPECT_EQ("Are you sure you want\rto delete all notes?", app.Answer("Driftpad: Delete", answer));
+        ASSERT_TRUE(app.Sync());
+        EXPECT_EQ(answer == IDNO ? 2u : 0u, app.Notes().size()) << answer;
+    }
 }
 
 }  // namespace

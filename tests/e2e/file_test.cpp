@@ -129,20 +129,6 @@ TEST_F(FileTest, AFileOpensAtItsPlaceFromTheCommandLineAndOpenAddsToTheNotesTher
     EXPECT_EQ(NotesFileBytes({At("ok", 100, 120), At("one", 50, 60), At("two", 300, 60)}), ReadFileBytes(two));
 }
 
-TEST_F(FileTest, AHiddenNoteStaysHiddenUnlessTheFilesModeIsOn)
-{
-    StartWithFile(NotesFileBytes({At("shown", 50, 60), At("hidden", 300, 60, 1)}));
-    ASSERT_TRUE(app.WaitNoteCount(2));
-    ASSERT_TRUE(app.Sync());
-    EXPECT_EQ(1u, app.Notes(true).size());
-    // Opening a file whose mode is on shows every hidden note, old ones too.
-    const std::string on = dir + "\\on.dpd";
-    WriteFileBytes(on, NotesFileBytes({At("hidden too", 50, 300, 1)}, 1));
-    ASSERT_TRUE(InjectMenuProbe(app));
-    ASSERT_TRUE(DropFilesOnController({on}));
-    EXPECT_TRUE(app.WaitNoteCount(3, true));
-}
-
 TEST_F(FileTest, SaveWithoutANameAsksCancelWritesNothingAndATypedNameGetsTheExtension)
 {
     StartApp();
@@ -183,7 +169,7 @@ TEST_F(FileTest, ASaveThatCannotWriteIsReportedKeepsTheOldFileAndStopsQuit)
     EXPECT_EQ(1, FilesIn(dir));  // nothing left beside it
 }
 
-TEST_F(FileTest, ADroppedFileOpensWhateverTheLengthOfItsPathAndBecomesCurrent)
+TEST_F(FileTest, ADroppedFileOpensWhateverItsPathBecomesCurrentAndItsModeShowsEveryHiddenNote)
 {
     std::string deep = dir;
     while (deep.size() < 200) {
@@ -191,15 +177,19 @@ TEST_F(FileTest, ADroppedFileOpensWhateverTheLengthOfItsPathAndBecomesCurrent)
         CreateDirectoryA(deep.c_str(), nullptr);
     }
     const std::string path = deep + "\\ok.dpd", other = dir + "\\other.dpd";
-    WriteFileBytes(path, NotesFileBytes({At("ok", 100, 120)}));
+    const FileNote shown = At("shown", 50, 60), hidden = At("hidden", 300, 60, 1), dropped = At("dropped", 100, 120, 1);
+    WriteFileBytes(path, NotesFileBytes({dropped}, 1));
     WriteFileBytes(other, NotesFileBytes({At("not opened", 10, 10)}));
-    StartApp();
+    StartWithFile(NotesFileBytes({shown, hidden}));
+    ASSERT_TRUE(app.WaitNoteCount(2));
+    ASSERT_TRUE(app.Sync());
+    EXPECT_EQ(1u, app.Notes(true).size());  // the mode is off
     ASSERT_TRUE(InjectMenuProbe(app));
     ASSERT_TRUE(DropFilesOnController({path, other}));  // only the first counts
-    ASSERT_TRUE(app.WaitNoteCount(1, true));
+    EXPECT_TRUE(app.WaitNoteCount(3, true));
     FileNote added = Shown(app.NewNote("added"));
     ASSERT_TRUE(app.CommandAndWait(ID_SAVE));
-    EXPECT_EQ(NotesFileBytes({At("ok", 100, 120), added}), ReadFileBytes(path));
+    EXPECT_EQ(NotesFileBytes({shown, hidden, dropped, added}, 1), ReadFileBytes(path));
 }
 
 TEST_F(FileTest, EndOfSessionSavesOnlyWhenAskedToAndOtherwiseKeepsARecoveryCopy)
