@@ -2,6 +2,8 @@
 
 #include "app/sticky_note_app.h"
 #include "notes/note_dlg.h"
+#include "notes/note_messages.h"
+#include "notes/note_rules.h"
 #include "storage/file_win.h"
 #include "storage/notes_file.h"
 
@@ -18,21 +20,36 @@ class NoteCreatingSink : public INotesSink {
 public:
     explicit NoteCreatingSink(CNoteCollection& notes) : m_notes(notes) {}
 
-    void OnShowHiddenMode(int32_t nMode) override { m_notes.SetShowHidden(nMode); }
+    void OnShowHiddenMode(int32_t nMode) override
+    {
+        m_nMode = nMode;
+        m_notes.SetShowHidden(nMode);
+    }
     void OnNoteCount(size_t nCount) override { m_nCount = nCount; }
     void OnNote(const std::u16string& strText, const NoteRecord& record) override
     {
-        if (!m_notes.Add(&record, strText))
+        CNoteDlg* note = m_notes.Add(&record, strText);
+        if (!note)
             throw NoRoomForNotes();
         ++m_nShown;
+        if (IsNoteOnScreen(record.m_bHidden, m_nMode))
+            m_hWndLastOnScreen = note->GetSafeHwnd();
     }
     size_t Announced() const { return m_nCount; }
     size_t NotShown() const { return m_nCount - m_nShown; }
+    // The loaded notes were shown without the focus: the last on screen takes it.
+    void GiveFocus() const
+    {
+        if (m_hWndLastOnScreen)
+            PostMessageA(m_hWndLastOnScreen, WM_APPLYVISIBILITY, kVisibilityTakeFocus, 0);
+    }
 
 private:
     CNoteCollection& m_notes;
     size_t m_nCount = 0;
     size_t m_nShown = 0;
+    int32_t m_nMode = 0;
+    HWND m_hWndLastOnScreen = nullptr;
 };
 
 std::string PathKey(const std::string& strPath)
@@ -122,6 +139,7 @@ CNoteCollection::LoadResult CNoteCollection::Load(const std::string& strPath)
         result.nNotShown = sink.NotShown();
         m_heldByShortFile[PathKey(strPath)] = sink.Announced();
     }
+    sink.GiveFocus();
     return result;
 }
 

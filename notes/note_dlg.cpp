@@ -152,8 +152,9 @@ BOOL CNoteDlg::OnInitDialog()
     MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&m_rcHome), 2);
     m_tracker.m_rect = m_rcHome;
     m_tracker.m_nStyle = CRectTracker::solidLine;
-    PostMessageA(m_hWnd, WM_APPLYVISIBILITY, 1, 0);
-    PostMessageA(m_hWnd, WM_APPLYONTOP, 0, 0);
+    PostMessageA(m_hWnd, WM_APPLYVISIBILITY, kVisibilityAtCreation, 0);
+    if (m_edit.m_bAlwaysOnTop)  // a new window already lies in the normal layer: no z-order work for the rest
+        PostMessageA(m_hWnd, WM_APPLYONTOP, 0, 0);
     m_alarm.ArmIfSet();
     return TRUE;
 }
@@ -219,7 +220,7 @@ bool CNoteDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result
         KeepOnScreen();
         return false;
     case WM_APPLYVISIBILITY:
-        ApplyVisibility();
+        OnApplyVisibility(wParam);
         return true;
     case WM_APPLYONTOP:
         ApplyAlwaysOnTop();
@@ -270,6 +271,21 @@ void CNoteDlg::OnLButtonDown(POINT pt)
 void CNoteDlg::ApplyVisibility()
 {
     ShowNoteWindow(m_hWnd, IsNoteOnScreen(m_edit.m_bHidden, m_host.ShowHiddenMode()));
+}
+
+// A file's notes are shown without the focus: each taking it in turn costs
+// the desktop a round of work (under Wine, seconds for a few hundred notes).
+// The collection gives it to the last one on screen afterwards, where it
+// would have ended anyway.
+void CNoteDlg::OnApplyVisibility(WPARAM nWhy)
+{
+    const bool bOnScreen = IsNoteOnScreen(m_edit.m_bHidden, m_host.ShowHiddenMode());
+    if (bOnScreen && nWhy == kVisibilityAtCreation && m_bLoaded)
+        ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
+    else if (bOnScreen && nWhy == kVisibilityTakeFocus)
+        SetForegroundWindow(m_hWnd);
+    else
+        ApplyVisibility();
 }
 
 void CNoteDlg::ApplyAlwaysOnTop()

@@ -27,7 +27,6 @@ public:
     // Shows or hides the window as its hidden flag and the host's mode say.
     void ApplyVisibility();
     std::u16string GetText() const;
-    // The text as the editor last reported it: no window is asked.
     // The text as the editor last reported it (typed, pasted, undone or set
     // from outside): saving and the recovery copy ask no window.
     const std::u16string& TypedText() const { return m_strTyped; }
@@ -58,6 +57,7 @@ private:
     void UseFallbackFontIfMissing();
     void OnLButtonDown(POINT pt);
     void ApplyAlwaysOnTop();
+    void OnApplyVisibility(WPARAM nWhy);
 
     const INoteHost& m_host;
     RECT m_rcHome = {};           // the window's own rectangle in its client coordinates

@@ -4,7 +4,9 @@
 #include <windows.h>
 
 constexpr UINT WM_DELETENOTE = 0x0403;      // editor -> note (0, 0); note -> controller (wParam: the note's window)
-constexpr UINT WM_APPLYVISIBILITY = 40006;  // a note -> itself, posted at initialisation
+constexpr UINT WM_APPLYVISIBILITY = 40006;  // posted at initialisation (wParam 1), or to give the focus (2)
+constexpr WPARAM kVisibilityAtCreation = 1;
+constexpr WPARAM kVisibilityTakeFocus = 2;
 constexpr UINT WM_APPLYONTOP = 40007;       // a note -> itself; also the Always On Top command
 constexpr UINT WM_ALARMSETTINGS = 40025;    // editor -> note, sent; also the Alarm... command
 constexpr UINT WM_NOTECHANGED = 0x0405;     // a note -> controller, posted: what the notes file keeps changed

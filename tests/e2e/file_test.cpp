@@ -183,7 +183,8 @@ TEST_F(FileTest, ADroppedFileOpensWhateverItsPathBecomesCurrentAndItsModeShowsEv
     StartWithFile(NotesFileBytes({shown, hidden}));
     ASSERT_TRUE(app.WaitNoteCount(2));
     ASSERT_TRUE(app.Sync());
-    EXPECT_EQ(1u, app.Notes(true).size());  // the mode is off
+    ASSERT_EQ(1u, app.Notes(true).size());  // the mode is off
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == app.Notes(true).front(); }));  // the last on screen
     ASSERT_TRUE(InjectMenuProbe(app));
     ASSERT_TRUE(DropFilesOnController({path, other}));  // only the first counts
     EXPECT_TRUE(app.WaitNoteCount(3, true));
