@@ -5,7 +5,6 @@
 #include "tests/e2e/harness.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace e2e {
 namespace {
@@ -67,12 +66,7 @@ TEST_F(FileTest, PastedUnicodeTextIsSavedWideAndComesBackWholeInTheNoteAndItsAla
     // One character typed, then 150 units pasted, of which the last is refused.
     PostMessageW(GetDlgItem(note, IDC_NOTEEDIT), WM_CHAR, 0x0416, 1);
     const std::u16string text = u"\u0443\u043A \U0001F41E" + std::u16string(145, u'i');
-    ASSERT_TRUE(OpenClipboard(nullptr) && EmptyClipboard());
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, 2 * text.size() + 2);
-    std::memcpy(GlobalLock(mem), text.c_str(), 2 * text.size() + 2);
-    GlobalUnlock(mem);
-    SetClipboardData(CF_UNICODETEXT, mem);
-    CloseClipboard();
+    SetClipboardText(text);
     PostMessageA(GetDlgItem(note, IDC_NOTEEDIT), WM_COMMAND, ID_EDIT_PASTE, 0);
     auto wideText = [](HWND w) {
         wchar_t buf[512] = {};
@@ -219,7 +213,7 @@ TEST_F(FileTest, ATruncatedFileAtStartKeepsTheCompleteNotesAndSaysSo)
     StartWithFile(bytes.substr(0, bytes.size() - 20));  // ends inside the second record
     EXPECT_NE(std::string::npos, app.Answer("Driftpad", IDOK).find(notesFile));
     ASSERT_TRUE(app.WaitNoteCount(1, true));
-    EXPECT_EQ((std::vector<std::string>{"first"}), app.NoteTexts());
+    EXPECT_EQ("first", DialogItemText(app.Notes().front(), IDC_NOTEEDIT));
 }
 
 }  // namespace

@@ -41,6 +41,8 @@ void PressButton(HWND dialog, int id);
 HWND WaitPopupMenu(DWORD pid, int timeoutMs = 3000);
 bool WaitNoPopupMenu(DWORD pid, int timeoutMs = 3000);
 void MenuKeys(HWND menu, std::initializer_list<UINT> keys);
+// Puts the text on the clipboard as Unicode; empty: an empty clipboard.
+void SetClipboardText(const std::u16string& text);
 
 // --- harness/host.cpp: the Linux host beneath Wine.
 
@@ -80,7 +82,6 @@ public:
     // The notes: dialogs owned by the controller.
     std::vector<HWND> Notes(bool visibleOnly = false);
     bool WaitNoteCount(size_t n, bool visibleOnly = false, int timeoutMs = 5000);
-    std::vector<std::string> NoteTexts();
     // New Note (with the pointer at 'at'): the new note once shown, with the text set.
     HWND NewNote(const std::string& text = "", const POINT* at = nullptr);
 

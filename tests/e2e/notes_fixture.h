@@ -4,7 +4,6 @@
 #include "tests/e2e/harness.h"
 
 #include <algorithm>
-#include <cstring>
 #include <map>
 
 namespace e2e {
@@ -42,18 +41,6 @@ inline bool Yellow(int x, int y)
     COLORREF c = GetPixel(dc, x, y);
     ReleaseDC(nullptr, dc);
     return c == RGB(255, 255, 0);
-}
-
-inline void SetClipboardText(const std::string& text)
-{
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    if (HGLOBAL mem = text.empty() ? nullptr : GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
-        std::memcpy(GlobalLock(mem), text.c_str(), text.size() + 1);
-        GlobalUnlock(mem);
-        SetClipboardData(CF_TEXT, mem);
-    }
-    CloseClipboard();
 }
 
 class NotesTest : public DriftpadTest {

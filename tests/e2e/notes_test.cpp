@@ -63,7 +63,7 @@ TEST_F(NotesTest, CloseRequestsNeverEndANoteAndTextStopsAt150Characters)
     EXPECT_EQ(typed.substr(0, 150), Text(note));
     // Pasting stops there too.
     NoteCommand(note, ID_EDIT_SELECTALL);
-    SetClipboardText(std::string(200, 'l'));
+    SetClipboardText(std::u16string(200, u'l'));
     NoteCommand(note, ID_EDIT_PASTE);
     EXPECT_TRUE(WaitUntil([&] { return Text(note) == std::string(150, 'l'); })) << Text(note).size();
 }
@@ -74,7 +74,7 @@ TEST_F(NotesTest, ContextMenuPlacesStatesAlwaysOnTopAndHideNote)
     ASSERT_TRUE(InjectMenuProbe(app));
     HWND note = NewNoteAt(400, 300);
     ASSERT_NE(nullptr, note);
-    SetClipboardText("");
+    SetClipboardText(u"");
 
     // Centred on a right click; from the keyboard just below the caret; none from the margin.
     const RECT e = WindowRect(Editor(note)), r = WindowRect(note);
@@ -106,7 +106,7 @@ TEST_F(NotesTest, ContextMenuPlacesStatesAlwaysOnTopAndHideNote)
     Type(note, "hello");
     ASSERT_TRUE(WaitUntil([&] { return Text(note) == "hello"; }));
     NoteCommand(note, ID_EDIT_SELECTALL);
-    SetClipboardText("pasted");
+    SetClipboardText(u"pasted");
     ASSERT_NE(nullptr, menu = OpenContextMenu(note));
     MenuKeys(menu, {VK_UP, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN});
     EXPECT_TRUE(WaitUntil([&] { return IsTopmost(note); }));

@@ -128,15 +128,6 @@ bool App::WaitNoteCount(size_t n, bool visibleOnly, int timeoutMs)
     return WaitUntil([&] { return Notes(visibleOnly).size() == n; }, timeoutMs);
 }
 
-std::vector<std::string> App::NoteTexts()
-{
-    std::vector<std::string> texts;
-    for (HWND w : Notes())
-        texts.push_back(DialogItemText(w, IDC_NOTEEDIT));
-    std::sort(texts.begin(), texts.end());
-    return texts;
-}
-
 HWND App::NewNote(const std::string& text, const POINT* at)
 {
     auto before = Notes();

@@ -1,6 +1,7 @@
 #include "tests/e2e/harness.h"
 
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 namespace e2e {
@@ -147,6 +148,20 @@ void MenuKeys(HWND menu, std::initializer_list<UINT> keys)
         PostMessageA(menu, WM_KEYDOWN, key, 0);
         Sleep(150);
     }
+}
+
+void SetClipboardText(const std::u16string& text)
+{
+    if (!OpenClipboard(nullptr))
+        return;
+    EmptyClipboard();
+    const size_t bytes = 2 * (text.size() + 1);
+    if (HGLOBAL mem = text.empty() ? nullptr : GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+        std::memcpy(GlobalLock(mem), text.c_str(), bytes);
+        GlobalUnlock(mem);
+        SetClipboardData(CF_UNICODETEXT, mem);
+    }
+    CloseClipboard();
 }
 
 }  // namespace e2e
