@@ -9,8 +9,6 @@ list(APPEND DP_PORTABLE_SOURCES
 )
 list(APPEND DP_UNIT_TESTS
   tests/unit/archive_test.cpp
-  tests/unit/failure_text_test.cpp
-  tests/unit/notes_layout_test.cpp
   tests/unit/notes_file_test.cpp
 )
 list(APPEND DP_WIN_SOURCES
