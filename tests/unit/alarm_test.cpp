@@ -104,12 +104,10 @@ TEST(AlarmText, TextsConvertToLocalMoments)
         {'I', "1/1/01", "10:30 PM AM", 978325200},  // 10:30: "AM" anywhere wins
         {'I', "1/1/01", "1:2:3 PM", 978334320},     // 13:02: the first ":" is the cut
         {'I', "12/31/1999", "12:00 AM", 946578600},  // four digits taken as written
-        {'I', "1/1/100", "12:00 PM", kFailed},
         {'I', "-11/18/39", "12:00 AM", 2147365800},  // 2038-01-18: 2039 less 11 months
         {'I', "1/19/38", "8:44 AM", 2147483640},     // 03:14 UTC, the last whole minute
         {'I', "1/19/38", "8:45 AM", kFailed},
         {'I', "1/1/70", "12:2147483647 AM", kFailed},
-        {'I', "13/1/39", "12:00 AM", kFailed},       // carried into 2040
         {'I', "853/2/4294967295", "12:00 AM", kFailed},  // year -1 is 1899, refused before months carry
         {'E', "7/4/26", "12:00 PM", 1783180800},    // EDT
         {'E', "3/8/26", "3:00 AM", 1772953200},     // first daylight moment
@@ -141,37 +139,32 @@ TEST(AlarmText, DisplayTextsPadWithSpacesAndAValueWithoutCalendarFormShowsThePre
     }
 }
 
-// Format, convert back, format again: nothing may change, but the first of an autumn
-// night's two 01:xx hours comes back as the second (counted in laterHour).
-::testing::AssertionResult RoundTrips(const LocalTimeRules& rules, int32_t value, int& laterHour)
-{
-    value -= value % 60;
-    AlarmTexts texts = FormatAlarmText(value, rules);
-    std::optional<int32_t> back = TryMakeAlarmTime(texts.strDate, texts.strTime, rules);
-    AlarmTexts again = FormatAlarmText(back.value_or(kFailed), rules);
-    if (!back || again.strDate != texts.strDate || again.strTime != texts.strTime ||
-        (*back != value && *back != value + 3600))
-        return ::testing::AssertionFailure() << value << " \"" << texts.strDate << "\" \"" << texts.strTime
-                                             << "\" came back as " << back.value_or(kFailed);
-    laterHour += *back != value;
-    return ::testing::AssertionSuccess();
-}
-
+// Format, convert back, format again: nothing may change, but the first of an
+// autumn night's two 01:xx hours comes back as the second (counted in nLater).
 TEST(AlarmText, FormattedTextsConvertBackFrom1970To2038)
 {
+    auto roundTrips = [](const LocalTimeRules& rules, int64_t value, int& nLater) {
+        value -= value % 60;
+        AlarmTexts texts = FormatAlarmText(int32_t(value), rules);
+        int64_t back = TryMakeAlarmTime(texts.strDate, texts.strTime, rules).value_or(kFailed);
+        AlarmTexts again = FormatAlarmText(int32_t(back), rules);
+        nLater += back == value + 3600;
+        if ((back == value || back == value + 3600) && again.strDate == texts.strDate && again.strTime == texts.strTime)
+            return testing::AssertionSuccess();
+        return testing::AssertionFailure() << value << " \"" << texts.strDate << " " << texts.strTime << "\" came back as " << back;
+    };
     int later[3] = {};  // India, Eastern, Eastern around its clock changes
-    // 2 h 37 min steps visit every hour and many minutes.
-    for (int64_t value = 0; value <= kMax; value += 9420) {
-        ASSERT_TRUE(RoundTrips(kIndia, int32_t(value), later[0]));
-        ASSERT_TRUE(RoundTrips(kEastern, int32_t(value), later[1]));
+    for (int64_t value = 0; value <= kMax; value += 9420) {  // 2 h 37 min steps visit every hour and many minutes
+        ASSERT_TRUE(roundTrips(kIndia, value, later[0]));
+        ASSERT_TRUE(roundTrips(kEastern, value, later[1]));
     }
-    ASSERT_TRUE(RoundTrips(kEastern, kMax, later[1]));
+    ASSERT_TRUE(roundTrips(kEastern, kMax, later[1]));
     // Every ten minutes of 8..14 March and 1..7 November of every year.
     for (int32_t year = 1970; year <= 2037; ++year) {
         for (int32_t month : {3, 11}) {
             int64_t first = (DaysFromCivil(year, month, month == 3 ? 7 : 1) - 1) * 86400;
             for (int64_t value = first; value < first + 9 * 86400; value += 600)
-                ASSERT_TRUE(RoundTrips(kEastern, int32_t(value), later[2])) << year;
+                ASSERT_TRUE(roundTrips(kEastern, value, later[2])) << year;
         }
     }
     EXPECT_EQ(0, later[0]);
@@ -220,17 +213,6 @@ TEST(AlarmTimer, ArmsAndReArmsNeverEarlyAndAtMostOneStep)
         std::optional<uint32_t> left = AlarmWaitLeft(c.alarm, c.nowMs);
         EXPECT_EQ(c.left, left ? int64_t(*left) : kRings) << c.alarm << ' ' << c.nowMs;
     }
-    // Stepping to an alarm 60 days ahead, the clock advancing by each wait,
-    // rings at its second, one step an hour.
-    const int32_t alarm = kAlarm + 60 * 86400;
-    int64_t now = kAlarmMs + 250;
-    int steps = 0;
-    for (uint32_t wait = AlarmArmPeriod(alarm, now); wait > 0 && steps < 10000; ++steps) {
-        now += wait;
-        wait = AlarmWaitLeft(alarm, now).value_or(0);
-    }
-    EXPECT_EQ(int64_t(alarm) * 1000, now);
-    EXPECT_EQ(60 * 24, steps);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 
 namespace {
 
-TEST(ControllerRules, TrayMenuStatesFollowTheNotesAndTheShowHiddenMode)
+TEST(ControllerRules, TrayMenuStatesFollowTheNotesAndTheModeAndTheUsersAnswersLeadWhereAsked)
 {
     constexpr std::nullopt_t kAsIs = std::nullopt;
     const struct { unsigned nID; TrayFacts facts; MenuItemState expected; } rows[] = {
@@ -25,10 +25,6 @@ TEST(ControllerRules, TrayMenuStatesFollowTheNotesAndTheShowHiddenMode)
     };
     for (const auto& row : rows)
         EXPECT_EQ(TrayMenuItemState(row.nID, row.facts), row.expected) << row.nID << " notes " << row.facts.bAnyNotes;
-}
-
-TEST(ControllerRules, DoubleClickAndAnswersLeadWhereTheUserAsked)
-{
     EXPECT_EQ(DoubleClickCommand(0), unsigned{ID_OPTIONS});
     EXPECT_EQ(DoubleClickCommand(1), unsigned{ID_NEWNOTE});
     EXPECT_EQ(DoubleClickCommand(2), 0u);

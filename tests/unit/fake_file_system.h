@@ -23,7 +23,7 @@ public:
     {
         m_steps.push_back(pszStep);
         if (m_steps.size() == m_nFailAtStep)
-            throw CFileException(nCause, static_cast<long>(1000 + m_nFailAtStep));
+            throw CFileException(nCause, 0);
     }
 
     // Each write lands in m_files at once, so bytes written too late show too.

@@ -85,12 +85,8 @@ TEST(FileWin, SaveWritesTheLayoutsBytesOverAnyOldFileAndLoadReadsThemBack)
     cut.pop_back();
     WriteAll(folder["cut.dpd"], cut);
     NotesSink shorter;
-    try {
-        LoadNotesFile(g_fs, folder["cut.dpd"], shorter);
-        ADD_FAILURE() << "a short file loaded without a failure";
-    } catch (const CArchiveException& e) {
-        EXPECT_EQ(e.m_cause, CArchiveException::endOfFile);
-    }
+    auto failure = Raised<CArchiveException>([&] { LoadNotesFile(g_fs, folder["cut.dpd"], shorter); });
+    EXPECT_EQ(failure.value_or(CArchiveException(0)).m_cause, CArchiveException::endOfFile);
     EXPECT_EQ(shorter.notes.size(), SomeNotes().size() - 1);
 }
 
@@ -104,14 +100,10 @@ TEST(FileWin, FailedSavesReportThePathAndLeaveTheOldBytesAndUnopenableFilesLoadN
     HANDLE hHeld = CreateFileA(strHeld.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(hHeld, INVALID_HANDLE_VALUE);
     for (const std::string& strPath : {strHeld, strNoFolder}) {
-        try {
-            SaveNotesFile(g_fs, strPath, 0, SomeNotes());
-            ADD_FAILURE() << "not reported: " << strPath;
-        } catch (const CFileException& e) {
-            EXPECT_EQ(e.m_strFileName, strPath);
-            EXPECT_TRUE(strPath != strHeld || e.m_cause == CFileException::sharingViolation ||
-                        e.m_cause == CFileException::accessDenied) << e.m_cause << " os " << e.m_lOsError;
-        }
+        CFileException e = Raised<CFileException>([&] { SaveNotesFile(g_fs, strPath, 0, SomeNotes()); }).value_or(CFileException(0, 0));
+        EXPECT_EQ(e.m_strFileName, strPath);
+        EXPECT_TRUE(strPath != strHeld || e.m_cause == CFileException::sharingViolation ||
+                    e.m_cause == CFileException::accessDenied) << e.m_cause << " os " << e.m_lOsError;
     }
     NotesSink sink;  // held, missing or unnamed: nothing read
     EXPECT_FALSE(LoadNotesFile(g_fs, strHeld, sink) || LoadNotesFile(g_fs, folder["absent.dpd"], sink) || LoadNotesFile(g_fs, "", sink));

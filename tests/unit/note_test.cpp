@@ -21,18 +21,15 @@ using H = TrackerHit;
 const NoteRect kHome = {-1, -1, 127, 103};
 constexpr int32_t h = 4;
 
-TEST(NoteRules, OnScreenUnlessHiddenWhileHiddenNotesAreNotShownAndTogglesGoByTruth)
+TEST(NoteRules, OnScreenUnlessHiddenWhileHiddenNotesAreNotShownTogglesGoByTruthAndTheMenuFollowsTheFlags)
 {
     // Any nonzero value read from a file counts as set.
-    const struct { int32_t bHidden, bShowHidden; bool bOnScreen; } rows[] = {{0, 0, true}, {2, 0, false}, {2, 2, true}};
-    for (const auto& row : rows)
+    const struct { int32_t bHidden, bShowHidden; bool bOnScreen; } screens[] = {{0, 0, true}, {2, 0, false}, {2, 2, true}};
+    for (const auto& row : screens)
         EXPECT_EQ(IsNoteOnScreen(row.bHidden, row.bShowHidden), row.bOnScreen) << row.bHidden << ' ' << row.bShowHidden;
     EXPECT_EQ(Toggled(0), 1);
     EXPECT_EQ(Toggled(2), 0);
-}
 
-TEST(NoteRules, ContextMenuStatesFollowTheEditorAndTheFlags)
-{
     const unsigned kItems[] = {ID_EDIT_UNDO, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_DELETE,
                                ID_EDIT_PASTE, ID_EDIT_SELECTALL, ID_DELETENOTE, ID_ALWAYSONTOP, ID_HIDENOTE, ID_ALARM};
     // Each fact alone: enabled (1), disabled (0), checked (x), unchecked (-) or as the resource says (.).

@@ -3,12 +3,11 @@
 #include "app/recovery.h"
 #include "storage/notes_file.h"
 #include "tests/unit/fake_file_system.h"
+#include "tests/unit/test_notes.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-using Bytes = std::vector<uint8_t>;
 
 RecoverySnapshot Snapshot(const std::u16string& text, const std::string& name)
 {
@@ -27,11 +26,7 @@ TEST(RecoveryFiles, AWriteFailingAtAnyStepLeavesAWholeCopyWithItsOwnName)
         const auto old = fs.m_files;
         fs.m_steps.clear();
         fs.m_nFailAtStep = nStep;
-        try {
-            files.Write(Snapshot(u"new", "C:\\b.dpd"));
-            bReachedTheEnd = true;
-        } catch (const CFileException&) {
-        }
+        bReachedTheEnd = !Raised<CFileException>([&] { files.Write(Snapshot(u"new", "C:\\b.dpd")); });
         FoundRecovery found = files.Read();
         ASSERT_TRUE(found.bPresent && !found.bDamaged) << nStep;
         const std::u16string& text = found.copy.notes.at(0).m_strText;
