@@ -11,10 +11,7 @@ list(APPEND DP_WIN_SOURCES
   alarm/local_time_win.cpp
 )
 list(APPEND DP_UNIT_TESTS
-  tests/unit/alarm_text_test.cpp
-  tests/unit/alarm_timer_test.cpp
-  tests/unit/alarm_settings_test.cpp
-  tests/unit/alarm_local_time_test.cpp
+  tests/unit/alarm_test.cpp
 )
 list(APPEND DP_WIN_UNIT_TESTS
   tests/unit/alarm_local_time_win_test.cpp

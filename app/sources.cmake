@@ -15,8 +15,7 @@ list(APPEND DP_WIN_SOURCES
   app/tray_icon.cpp
 )
 list(APPEND DP_UNIT_TESTS
-  tests/unit/command_line_test.cpp
-  tests/unit/controller_rules_test.cpp
+  tests/unit/app_rules_test.cpp
   tests/unit/recovery_test.cpp
   tests/unit/registry_table_test.cpp
 )

@@ -10,8 +10,7 @@ list(APPEND DP_WIN_SOURCES
   notes/note_alarm.cpp
 )
 list(APPEND DP_UNIT_TESTS
-  tests/unit/note_geometry_test.cpp
-  tests/unit/note_rules_test.cpp
+  tests/unit/note_test.cpp
 )
 list(APPEND DP_E2E_TESTS
   tests/e2e/notes_test.cpp

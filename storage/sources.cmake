@@ -8,10 +8,7 @@ list(APPEND DP_PORTABLE_SOURCES
   storage/notes_file.cpp
 )
 list(APPEND DP_UNIT_TESTS
-  tests/unit/archive_encoding_test.cpp
-  tests/unit/archive_buffer_test.cpp
-  tests/unit/failure_text_test.cpp
-  tests/unit/notes_layout_test.cpp
+  tests/unit/archive_test.cpp
   tests/unit/notes_file_test.cpp
 )
 list(APPEND DP_WIN_SOURCES

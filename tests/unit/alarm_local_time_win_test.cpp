@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <ctime>
 
@@ -32,18 +33,11 @@ TEST(SystemLocalTime, AgreesWithTheRuntimeAndItsClock)
         const tm* runtime = localtime(&moment);
         ASSERT_NE(nullptr, runtime);
         const LocalFields f = rules.ToLocal(t);
-        EXPECT_EQ(runtime->tm_year + 1900, f.year) << t;
-        EXPECT_EQ(runtime->tm_mon + 1, f.month) << t;
-        EXPECT_EQ(runtime->tm_mday, f.day) << t;
-        EXPECT_EQ(runtime->tm_hour, f.hour) << t;
-        EXPECT_EQ(runtime->tm_min, f.minute) << t;
-        EXPECT_EQ(runtime->tm_sec, f.second) << t;
-        tm local = {};
-        local.tm_year = f.year - 1900;
-        local.tm_mon = f.month - 1;
-        local.tm_mday = f.day;
-        local.tm_hour = f.hour;
-        local.tm_min = f.minute;
+        EXPECT_EQ((std::array<int, 6>{runtime->tm_year + 1900, runtime->tm_mon + 1, runtime->tm_mday, runtime->tm_hour,
+                                      runtime->tm_min, runtime->tm_sec}),
+                  (std::array<int, 6>{f.year, f.month, f.day, f.hour, f.minute, f.second})) << t;
+        tm local = *runtime;
+        local.tm_sec = 0;
         local.tm_isdst = -1;
         const AlarmTexts texts = FormatAlarmText(t, rules);
         EXPECT_EQ(int64_t(mktime(&local)), TryMakeAlarmTime(texts.strDate, texts.strTime, rules).value_or(-1))

@@ -1,7 +1,6 @@
 #pragma once
 // A file system for tests of saving: files in a map, the steps taken in a
-// log, one step (create, a write, flush, close, replace, making a folder)
-// made to fail on request, and a disk that can run out of room.
+// log, one step made to fail on request, and a disk that can run out of room.
 #include "storage/exceptions.h"
 #include "storage/file_system.h"
 #include "storage/memory_file.h"
@@ -10,7 +9,6 @@
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -25,12 +23,11 @@ public:
     {
         m_steps.push_back(pszStep);
         if (m_steps.size() == m_nFailAtStep)
-            throw CFileException(nCause, static_cast<long>(1000 + m_nFailAtStep));
+            throw CFileException(nCause, 0);
     }
 
     // Each write lands in m_files at once, so bytes written too late show too.
-    class CFakeFile : public CMemFile {
-    public:
+    struct CFakeFile : CMemFile {
         CFakeFile(CFakeFileSystem& fs, std::string strName) : m_fs(fs), m_strName(std::move(strName)) {}
         void Write(const void* pBuf, uint32_t nCount) override
         {
@@ -64,13 +61,6 @@ public:
         m_files[strTo] = m_files.at(strFrom);
         m_files.erase(strFrom);
     }
-    void MakeFolder(const std::string& strFolder) override
-    {
-        Step("folder", CFileException::accessDenied);
-        m_folders.insert(strFolder);
-    }
+    void MakeFolder(const std::string&) override { Step("folder", CFileException::accessDenied); }
     void Remove(const std::string& strPath) noexcept override { m_files.erase(strPath); }
-
-    std::set<std::string> m_folders;
 };
-

@@ -1,6 +1,7 @@
-// Saving never destroys the old file: a failure at any step of a save leaves
-// it byte for byte, removes the new file and is raised with the path.
+// The notes file: exact bytes, files cut at every byte, refused counts and
+// texts; saving that never destroys the old file; the words for failures.
 #include "storage/exceptions.h"
+#include "storage/failure_text.h"
 #include "storage/memory_file.h"
 #include "storage/notes_file.h"
 #include "tests/unit/fake_file_system.h"
@@ -9,14 +10,38 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
-#include <string>
-#include <vector>
+#include <memory>
+#include <stdexcept>
 
 namespace {
 
 const std::string kTarget = "C:\\notes\\mine.dpd";
 const Bytes kOldBytes = {1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+
+// Reads bytes through the layout, handed out nChunk at a time.
+struct Reader : NotesSink {
+    int nCause = -1;
+    explicit Reader(const Bytes& bytes, uint32_t nChunk = UINT32_MAX)
+    {
+        CMemFile file(bytes);
+        file.SetMaxReadChunk(nChunk);
+        CArchive ar(file, CArchive::load);
+        try {
+            ReadNotes(ar, *this);
+        } catch (const CArchiveException& e) {
+            nCause = e.m_cause;
+        }
+    }
+};
+
+Bytes Write(int32_t nMode, const std::vector<NoteEntry>& notes)
+{
+    CMemFile file;
+    CArchive ar(file, CArchive::store);
+    WriteNotes(ar, nMode, notes);
+    ar.Close();
+    return file.Data();
+}
 
 // Large texts, so that a save takes several writes, direct ones included.
 std::vector<NoteEntry> SomeNotes()
@@ -27,93 +52,165 @@ std::vector<NoteEntry> SomeNotes()
     return notes;
 }
 
-// A save over the old file that must fail: it is raised with the path and
-// leaves every file as it was.
-CFileException FailedSave(CFakeFileSystem& fs)
-{
-    fs.m_files[kTarget] = kOldBytes;
-    const auto before = fs.m_files;
-    try {
-        SaveNotesFile(fs, kTarget, 0, SomeNotes());
-    } catch (const CFileException& e) {
-        EXPECT_EQ(e.m_strFileName, kTarget);
-        EXPECT_EQ(fs.m_files, before);
-        return e;
-    }
-    ADD_FAILURE() << "the failure was not raised";
-    return CFileException(CFileException::none, 0);
-}
-
 }  // namespace
 
-TEST(SafeSave, FolderOfKeepsTheSeparatorOrDrive)
+TEST(NotesLayout, AKnownFileIsWrittenAndReadExactly)
 {
-    const std::pair<const char*, const char*> rows[] = {
-        {"C:\\notes\\mine.dpd", "C:\\notes\\"}, {"C:mine.dpd", "C:"}, {"dir/mine.dpd", "dir/"}, {"mine.dpd", ""}};
-    for (const auto& [pszPath, pszFolder] : rows)
-        EXPECT_EQ(FolderOf(pszPath), pszFolder) << pszPath;
+    const Bytes bytes = {
+        0, 0, 0, 0, 0, 0, 0, 0, 1, 0,  // show-hidden mode 0, reserved, one note
+        0x02, 'o', 'k',  // its text
+        100, 0, 0, 0, 120, 0, 0, 0, 226, 0, 0, 0, 223, 0, 0, 0,  // left, top, right, bottom
+        1, 0, 0, 0, 0xD2, 0x02, 0x96, 0x49, 0, 0, 0, 0, 3, 0, 0, 0,  // alarm flag and time, on top, hidden
+    };
+    const std::vector<NoteEntry> notes = {{u"ok", {100, 120, 226, 223, 1, 1234567890, 0, 3}}};
+    EXPECT_EQ(Write(0, notes), bytes);
+    Reader r(bytes);
+    EXPECT_EQ(r.nCause, -1);
+    EXPECT_EQ(r.modes, std::vector<int32_t>{0});
+    EXPECT_EQ(r.notes, notes);
 }
 
-TEST(SafeSave, AFailureAtAnyStepOrByteLeavesTheOldFileAndIsRaised)
+// Also the round trip: the uncut file gives back every note as stored.
+TEST(NotesLayout, FileCutAtEveryByteRaisesOnceAndKeepsTheCompleteNotes)
 {
+    // A failed conversion's time (-1) and a flag of 2 are kept as stored.
+    std::vector<NoteEntry> notes = {{u"", {-32000, -5, 2147483647, -2147483647 - 1, 1, -1, 2, 1}},
+                                    {u"line one\r\nline two", {10, 20, 30, 40}},
+                                    {std::u16string(5000, 'z'), {7, 7, 7, 7}},  // three-byte prefix, past a buffer
+                                    {u"last", {8, 8, 8, 8, 0, 0, 0, 1}}};
+    Bytes full = Write(1, notes);
+    std::vector<size_t> entryEnds;
+    size_t nOffset = 10;
+    for (const NoteEntry& n : notes)
+        entryEnds.push_back(nOffset += (n.m_strText.size() < 255 ? 1 : 3) + n.m_strText.size() + 32);
+    ASSERT_EQ(nOffset, full.size());
+
+    for (uint32_t nChunk : {UINT32_MAX, 5u}) {
+        for (size_t nCut = 0; nCut <= full.size(); ++nCut) {
+            SCOPED_TRACE(testing::Message() << "cut " << nCut << " chunk " << nChunk);
+            Reader r(Bytes(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(nCut)), nChunk);
+            auto nComplete = std::count_if(entryEnds.begin(), entryEnds.end(), [&](size_t nEnd) { return nEnd <= nCut; });
+            ASSERT_EQ(r.nCause, nCut < full.size() ? CArchiveException::endOfFile : -1);
+            ASSERT_EQ(r.modes, std::vector<int32_t>(nCut >= 4 ? 1 : 0, 1));
+            ASSERT_EQ(r.notes, std::vector<NoteEntry>(notes.begin(), notes.begin() + nComplete));
+        }
+    }
+    full[8] = 1;  // a smaller count than entries reads that many; the rest is ignored
+    Reader fewer(full);
+    EXPECT_EQ(fewer.nCause, -1);
+    EXPECT_EQ(fewer.notes, std::vector<NoteEntry>(notes.begin(), notes.begin() + 1));
+}
+
+// No note is typed longer than 150 characters: a text of more than 65,535
+// bytes as stored (2 a code unit) is damage, refused before it is read.
+TEST(NotesLayout, TextsOfMoreThan65535BytesAreRefusedAndTheNotesBeforeThemStay)
+{
+    const struct { Bytes prefix; size_t nBytes; int nCause; } texts[] = {
+        {{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}, 65535, -1},
+        {{0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x01, 0x00}, 0, CArchiveException::genericException},  // none of its bytes there
+        {{0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0x7F}, 65534, -1},  // 32767 code units
+        {{0xFF, 0xFE, 0xFF, 0xFF, 0x00, 0x80}, 0, CArchiveException::genericException},
+    };
+    for (const auto& [prefix, nBytes, nCause] : texts) {
+        SCOPED_TRACE(testing::PrintToString(prefix));
+        Bytes bytes = Write(0, {{u"ok", {1, 2, 3, 4}}});
+        bytes[8] = 2;
+        bytes.insert(bytes.end(), prefix.begin(), prefix.end());
+        bytes.resize(bytes.size() + (nBytes ? nBytes + 32 : 0), 'x');
+        Reader r(bytes);
+        EXPECT_EQ(r.nCause, nCause);
+        EXPECT_EQ(r.notes.size(), nCause == -1 ? 2u : 1u);
+    }
+}
+
+TEST(NotesLayout, MoreNotesThanTheCountCanSayAreRefusedBeforeAnyByteOrFileIsMade)
+{
+    std::vector<NoteEntry> notes(kMaxNotesInFile);
+    Bytes bytes = Write(0, notes);
+    EXPECT_EQ(Bytes(bytes.begin() + 8, bytes.begin() + 10), (Bytes{0xFF, 0xFF}));
+    EXPECT_EQ(bytes.size(), 10 + kMaxNotesInFile * 33);
+    notes.emplace_back();
+    CMemFile file;
+    CArchive ar(file, CArchive::store);
+    EXPECT_THROW(WriteNotes(ar, 0, notes), CTooManyNotesException);
+    ar.Close();
+    EXPECT_TRUE(file.Data().empty());
+
+    CFakeFileSystem fs;
+    auto failure = Raised<CTooManyNotesException>([&] { SaveNotesFile(fs, kTarget, 0, notes); });
+    EXPECT_EQ(failure.value_or(CTooManyNotesException(0)).m_strFileName, kTarget);
+    EXPECT_TRUE(fs.m_steps.empty());
+}
+
+TEST(SafeSave, AFailureAtAnyStepOrByteLeavesTheOldFileAndIsRaisedWithThePath)
+{
+    for (const auto& [pszPath, pszFolder] : {std::pair{"C:\\notes\\mine.dpd", "C:\\notes\\"}, {"C:mine.dpd", "C:"}, {"mine.dpd", ""}})
+        EXPECT_EQ(FolderOf(pszPath), pszFolder) << pszPath;
     CFakeFileSystem whole;
     SaveNotesFile(whole, kTarget, 0, SomeNotes());
-    // The new file is written, flushed to the disk and closed before it
-    // replaces the old one: a crash after the replace must not leave it short.
+    // Flushed to the disk and closed before it replaces the old one: a crash after must not leave it short.
     std::vector<std::string> steps = whole.m_steps;
     steps.erase(std::unique(steps.begin(), steps.end()), steps.end());
     ASSERT_EQ(steps, (std::vector<std::string>{"create", "write", "flush", "close", "replace"}));
-    ASSERT_GT(whole.m_steps.size(), 6u);
 
-    for (size_t nStep = 1; nStep <= whole.m_steps.size(); ++nStep) {
-        SCOPED_TRACE(testing::Message() << "failing step " << nStep);
+    // Each step fails in turn, then the disk fills at every 7th byte.
+    const size_t nSteps = whole.m_steps.size(), nSize = whole.m_files.at(kTarget).size();
+    for (size_t i = 1; i <= nSteps + nSize / 7; ++i) {
+        SCOPED_TRACE(i);
         CFakeFileSystem fs;
-        fs.m_nFailAtStep = nStep;
-        EXPECT_EQ(FailedSave(fs).m_lOsError, static_cast<long>(1000 + nStep));
+        if (i <= nSteps)
+            fs.m_nFailAtStep = i;
+        else
+            fs.m_nDiskRoom = (i - nSteps - 1) * 7;
+        fs.m_files[kTarget] = kOldBytes;
+        auto failure = Raised<CFileException>([&] { SaveNotesFile(fs, kTarget, 0, SomeNotes()); });
+        EXPECT_EQ(failure.value_or(CFileException(0, 0)).m_strFileName, kTarget);
+        EXPECT_EQ(fs.m_files, (std::map<std::string, Bytes>{{kTarget, kOldBytes}}));
     }
-    for (size_t nRoom = 0; nRoom < whole.m_files.at(kTarget).size(); nRoom += 7) {
-        SCOPED_TRACE(testing::Message() << "disk room " << nRoom);
-        CFakeFileSystem fs;
-        fs.m_nDiskRoom = nRoom;
-        EXPECT_EQ(FailedSave(fs).m_cause, CFileException::diskFull);
-    }
-}
-
-TEST(SafeSave, TooManyNotesAreRefusedBeforeAnyFileIsMade)
-{
-    CFakeFileSystem fs;
-    fs.m_files[kTarget] = kOldBytes;
-    try {
-        SaveNotesFile(fs, kTarget, 0, std::vector<NoteEntry>(kMaxNotesInFile + 1));
-        FAIL() << "65536 notes were saved";
-    } catch (const CTooManyNotesException& e) {
-        EXPECT_EQ(e.m_strFileName, kTarget);
-    }
-    EXPECT_TRUE(fs.m_steps.empty());
-    EXPECT_EQ(fs.m_files, (std::map<std::string, Bytes>{{kTarget, kOldBytes}}));
 }
 
 TEST(SafeSave, LoadReadsBackWhatWasSavedAndReportsOnlyWhatItCouldOpen)
 {
     CFakeFileSystem fs;
-    NotesSink sink;
+    NotesSink sink, cut;
     EXPECT_FALSE(LoadNotesFile(fs, kTarget, sink));  // and reports nothing: see the modes below
-
-    fs.m_files[kTarget] = kOldBytes;
     SaveNotesFile(fs, kTarget, 1, SomeNotes());
-    ASSERT_EQ(fs.m_files.size(), 1u);  // the temporary file took the target's place
     EXPECT_TRUE(LoadNotesFile(fs, kTarget, sink));
     EXPECT_EQ(sink.modes, std::vector<int32_t>{1});
-    EXPECT_EQ(sink.notes, SomeNotes());
 
     fs.m_files.at(kTarget).pop_back();  // the last note's record ends early
-    NotesSink cut;
-    try {
-        LoadNotesFile(fs, kTarget, cut);
-        FAIL() << "a short file loaded without a failure";
-    } catch (const CArchiveException& e) {
-        EXPECT_EQ(e.m_cause, CArchiveException::endOfFile);
-        EXPECT_EQ(e.m_strFileName, kTarget);
-    }
+    auto failure = Raised<CArchiveException>([&] { LoadNotesFile(fs, kTarget, cut); });
+    EXPECT_EQ(failure.value_or(CArchiveException(0)).m_strFileName, kTarget);
     EXPECT_EQ(cut.notes.size(), SomeNotes().size() - 1);
+}
+
+TEST(FailureText, EachKindOfFailureHasItsOwnWordsAndNamesTheFile)
+{
+    auto named = [](auto e, const char* pszName) {
+        e.m_strFileName = pszName;
+        return std::shared_ptr<std::exception>(new decltype(e)(e));
+    };
+    const std::string kLeft = ".\r\nThe file on disk was left as it was.", kKept = ".\r\nThe notes read before the damage are kept.";
+    const std::string kBusy = " could not be written: access was denied or another program is using it" + kLeft;
+    const std::string kMemory = "Out of memory: the operation could not be completed.";
+    const struct { std::shared_ptr<std::exception> failure; std::string expected; bool bOutOfMemory; } rows[] = {
+        {named(CArchiveException(CArchiveException::endOfFile), "C:\\a.dpd"),
+         "\"C:\\a.dpd\" ends too early: it is damaged or is not a notes file" + kKept, false},
+        {named(CArchiveException(CArchiveException::genericException), ""), "The notes file is damaged or is not a notes file" + kKept, false},
+        {named(CArchiveException(CArchiveException::badSchema), "b.dpd"), "\"b.dpd\" is damaged or is not a notes file" + kKept, false},
+        {named(CTooManyNotesException(65536), "n.dpd"),
+         "\"n.dpd\" was not saved: a notes file holds at most 65,535 notes, and there are 65536" + kLeft, false},
+        {named(CFileException(CFileException::diskFull, 112), "d.dpd"), "\"d.dpd\" could not be saved: the disk is full" + kLeft, false},
+        {named(CFileException(CFileException::accessDenied, 5), "r.dpd"), "\"r.dpd\"" + kBusy, false},
+        {named(CFileException(CFileException::badPath, 3), "x\\y.dpd"),
+         "\"x\\y.dpd\" could not be read or written (system error 3).\r\nA file on disk that could not be written was left as it was.", false},
+        {std::make_shared<CMemoryException>(), kMemory, true},
+        {std::make_shared<std::bad_alloc>(), kMemory, true},
+        {std::make_shared<std::runtime_error>("boom"), "The operation failed: boom", false},
+    };
+    for (const auto& row : rows) {
+        FailureMessage message = DescribeFailure(*row.failure);
+        EXPECT_EQ(message.strText, row.expected);
+        EXPECT_EQ(message.bOutOfMemory, row.bOutOfMemory) << row.expected;
+    }
 }

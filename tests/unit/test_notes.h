@@ -4,6 +4,7 @@
 #include "storage/notes_layout.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,18 @@ using Bytes = std::vector<uint8_t>;
 inline bool operator==(const NoteEntry& a, const NoteEntry& b)
 {
     return a.m_strText == b.m_strText && a.m_record == b.m_record;
+}
+
+// The failure of type E that f raised; none if it raised none.
+template <typename E, typename F>
+std::optional<E> Raised(F&& f)
+{
+    try {
+        f();
+    } catch (const E& e) {
+        return e;
+    }
+    return std::nullopt;
 }
 
 struct NotesSink : INotesSink {
