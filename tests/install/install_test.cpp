@@ -192,10 +192,11 @@ TEST_F(InstallTest, RefusedWhileDriftpadRuns)
         SCOPED_TRACE(started);
         App driftpad;
         UniqueKernelHandle mutex;
-        if (started)
+        if (started) {
             ASSERT_TRUE(driftpad.Start("", "", kExe) && driftpad.Controller());
-        else
+        } else {
             mutex.reset(CreateMutexA(nullptr, FALSE, "_DriftpadMutex_"));
+        }
         EXPECT_NE(Install("/S /NORUN /NOSAVEONSHUTDOWN"), 0u);
         // Run in place (_?=) the uninstaller waits and reports; run plainly it
         // hands over to a copy of itself and returns at once.

@@ -122,8 +122,9 @@ TEST(Archive, EveryLengthFormIsReadAndShortOrHostileLengthsFailWithoutAllocating
         std::u16string str;
         EXPECT_EQ(ReadString(row.bytes, str), row.nCause);
         EXPECT_LE(g_nLargestNew, 65536u);
-        if (row.nCause == -1)
+        if (row.nCause == -1) {
             EXPECT_EQ(str, row.text);
+        }
     }
     CMemFile file;
     CArchive out(file, CArchive::store);
