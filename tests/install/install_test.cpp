@@ -140,7 +140,8 @@ TEST_F(InstallTest, StartedAsAtSignInTheNotesLiveInDocuments)
     ASSERT_EQ(Install("/S"), 0u);
     for (size_t notes : {0, 1}) {
         App driftpad;  // as the Run value starts it
-        ASSERT_TRUE(driftpad.Start("\"" + kNotesFile + "\"", "", kExe) && driftpad.Controller() && driftpad.Sync());
+        ASSERT_TRUE(driftpad.Start("\"" + kNotesFile + "\"", "", kExe) && driftpad.Controller());
+        WaitForInputIdle(driftpad.Process(), 10000);  // the file is loaded
         EXPECT_EQ(driftpad.Notes().size(), notes);
         driftpad.NewNote();  // no text: its change would come after the Save and ask for a recovery copy
         EXPECT_TRUE(driftpad.CommandAndWait(ID_SAVE) && FileExists(kNotesFile));
