@@ -50,14 +50,17 @@ long DesktopTicks(const std::string& scratch)
     return ticks.empty() ? -1 : std::atol(ticks.c_str());
 }
 
-// Waits until the desktop has used no CPU for a second: a run must not pay
-// for the one before it.
+// Waits until the desktop has used no CPU for a second, or for ten minutes
+// at most: a run must not pay for the one before it.
 void WaitDesktopIdle(const std::string& scratch)
 {
-    for (long before = DesktopTicks(scratch), now; before >= 0; before = now) {
+    long before = DesktopTicks(scratch);
+    for (int seconds = 0; before >= 0 && seconds < 600; ++seconds) {
         Sleep(1000);
-        if ((now = DesktopTicks(scratch)) == before)
+        const long now = DesktopTicks(scratch);
+        if (now == before)
             return;
+        before = now;
     }
 }
 
