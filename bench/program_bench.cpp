@@ -79,7 +79,9 @@ Run Measure(const std::string& exe, const std::string& path, int n)
     auto start = Clock::now();
     if (!app.Start("\"" + path + "\"", "", exe) || !app.Controller(20000))
         return run;
-    if (!app.WaitNoteCount(size_t(n), true, 600000) || WaitForInputIdle(app.Process(), 60000) != 0)
+    // Idle first, then count: polling the windows while they are made would
+    // ask a busy program for each one's text.
+    if (WaitForInputIdle(app.Process(), 600000) != 0 || !app.WaitNoteCount(size_t(n), true, 600000))
         return run;
     run.openMs = MsSince(start);
     PROCESS_MEMORY_COUNTERS_EX memory = {};
