@@ -7,11 +7,8 @@
 #include "notes/note_rules.h"
 #include "resources/resource.h"
 
-#include <commctrl.h>
-
 namespace {
 
-constexpr UINT_PTR kSubclassId = 1;
 constexpr int kNoteTextLimit = 150;
 
 }  // namespace
@@ -49,13 +46,20 @@ CNoteEdit::~CNoteEdit()
     Detach();
 }
 
+// The editor's procedure is replaced by hand, with the note's editor object
+// in the window's user data: comctl32's subclassing looks its data up in a
+// window property on every message, which under Wine is a trip to the
+// server, and made a note a fifth dearer to create than a bare dialog.
 bool CNoteEdit::Prepare(HWND hWndNote, const INoteHost& host)
 {
     m_pHost = &host;
     HWND hWnd = GetDlgItem(hWndNote, IDC_NOTEEDIT);
-    if (!hWnd || !SetWindowSubclass(hWnd, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
+    if (!hWnd)
         return false;
     m_hWnd = hWnd;
+    SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    m_pfnEditProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc)));
     SendMessageA(m_hWnd, EM_LIMITTEXT, kNoteTextLimit, 0);
     return true;
 }
@@ -63,23 +67,31 @@ bool CNoteEdit::Prepare(HWND hWndNote, const INoteHost& host)
 void CNoteEdit::Detach()
 {
     if (m_hWnd) {
-        RemoveWindowSubclass(m_hWnd, SubclassProc, kSubclassId);
+        SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnEditProc));
+        SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, 0);
         m_hWnd = nullptr;
     }
 }
 
-LRESULT CALLBACK CNoteEdit::SubclassProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                         DWORD_PTR refData)
+LRESULT CNoteEdit::CallEditProc(UINT msg, WPARAM wParam, LPARAM lParam) const
 {
-    auto* self = reinterpret_cast<CNoteEdit*>(refData);
+    return CallWindowProcW(m_pfnEditProc, m_hWnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK CNoteEdit::WindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    auto* self = reinterpret_cast<CNoteEdit*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
+    if (!self)
+        return DefWindowProcW(hWnd, msg, wParam, lParam);
     if (msg == WM_NCDESTROY) {
+        const WNDPROC pfnEditProc = self->m_pfnEditProc;
         self->Detach();
-        return DefSubclassProc(hWnd, msg, wParam, lParam);
+        return CallWindowProcW(pfnEditProc, hWnd, msg, wParam, lParam);
     }
     LRESULT result = 0;
     if (self->OnMessage(msg, wParam, lParam, result))
         return result;
-    return DefSubclassProc(hWnd, msg, wParam, lParam);
+    return self->CallEditProc(msg, wParam, lParam);
 }
 
 bool CNoteEdit::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
@@ -97,7 +109,7 @@ bool CNoteEdit::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resul
     case WM_SETTEXT:
         // A multi-line editor reports no change for a text set from outside:
         // report it as any other, so that the note's copy stays right.
-        result = DefSubclassProc(m_hWnd, msg, wParam, lParam);
+        result = CallEditProc(msg, wParam, lParam);
         SendMessageW(GetParent(m_hWnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(m_hWnd), EN_CHANGE),
                      reinterpret_cast<LPARAM>(m_hWnd));
         return true;

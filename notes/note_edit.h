@@ -35,8 +35,8 @@ public:
     int32_t m_bHidden = 0;
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                         DWORD_PTR refData);
+    static LRESULT CALLBACK WindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT CallEditProc(UINT msg, WPARAM wParam, LPARAM lParam) const;
     // True when handled, with the result.
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void OnContextMenu(LPARAM lParam);
@@ -47,5 +47,6 @@ private:
     void Detach();
 
     HWND m_hWnd = nullptr;
+    WNDPROC m_pfnEditProc = nullptr;  // the editor's own procedure
     const INoteHost* m_pHost = nullptr;
 };
