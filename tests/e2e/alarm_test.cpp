@@ -16,11 +16,9 @@ int32_t Now() { return static_cast<int32_t>(std::time(nullptr)); }
 
 FileNote Alarmed(const std::string& text, int32_t flag, int32_t time, int32_t hidden = 0)
 {
-    FileNote n;
-    n.text = text;
+    FileNote n = Note(text, FileNote().rect, 0, hidden);
     n.alarmFlag = flag;
     n.alarmTime = time;
-    n.hidden = hidden;
     return n;
 }
 

@@ -12,19 +12,12 @@ namespace {
 // A note as the screen shows it, as its file record should say.
 FileNote Shown(HWND note)
 {
-    FileNote n;
-    n.text = DialogItemText(note, IDC_NOTEEDIT);
-    n.rect = WindowRect(note);
-    return n;
+    return Note(DialogItemText(note, IDC_NOTEEDIT), WindowRect(note));
 }
 
 FileNote At(const std::string& text, int left, int top, int hidden = 0)
 {
-    FileNote n;
-    n.text = text;
-    n.rect = {left, top, left + 126, top + 103};
-    n.hidden = hidden;
-    return n;
+    return Note(text, {left, top, left + 126, top + 103}, 0, hidden);
 }
 
 class FileTest : public DriftpadTest {

@@ -129,6 +129,15 @@ struct FileNote {
 // The show-hidden mode, 4 reserved bytes, a 16-bit count, then each note's
 // text (length in a byte, or FF and a word) and eight 32-bit values, low byte first.
 std::string NotesFileBytes(const std::vector<FileNote>& notes, int32_t showHidden = 0);
+inline FileNote Note(const std::string& text, RECT rect = FileNote().rect, int32_t onTop = 0, int32_t hidden = 0)
+{
+    FileNote n;
+    n.text = text;
+    n.rect = rect;
+    n.onTop = onTop;
+    n.hidden = hidden;
+    return n;
+}
 
 // --- harness/probe.cpp: a DLL injected into Driftpad sees what only its own
 // process can under Wine: its menus' states, drops as the shell makes them, its objects.

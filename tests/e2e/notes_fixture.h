@@ -25,15 +25,6 @@ inline bool IsTopmost(HWND w) { return (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_T
 inline POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 inline bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 inline RECT Offset(RECT r, int dx, int dy) { return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
-inline FileNote Note(const std::string& text, RECT rect, int32_t onTop = 0, int32_t hidden = 0)
-{
-    FileNote n;
-    n.text = text;
-    n.rect = rect;
-    n.onTop = onTop;
-    n.hidden = hidden;
-    return n;
-}
 
 inline bool Yellow(int x, int y)
 {
