@@ -20,36 +20,21 @@ class NoteCreatingSink : public INotesSink {
 public:
     explicit NoteCreatingSink(CNoteCollection& notes) : m_notes(notes) {}
 
-    void OnShowHiddenMode(int32_t nMode) override
-    {
-        m_nMode = nMode;
-        m_notes.SetShowHidden(nMode);
-    }
+    void OnShowHiddenMode(int32_t nMode) override { m_notes.SetShowHidden(nMode); }
     void OnNoteCount(size_t nCount) override { m_nCount = nCount; }
     void OnNote(const std::u16string& strText, const NoteRecord& record) override
     {
-        CNoteDlg* note = m_notes.Add(&record, strText);
-        if (!note)
+        if (!m_notes.Add(&record, strText))
             throw NoRoomForNotes();
         ++m_nShown;
-        if (IsNoteOnScreen(record.m_bHidden, m_nMode))
-            m_hWndLastOnScreen = note->GetSafeHwnd();
     }
     size_t Announced() const { return m_nCount; }
     size_t NotShown() const { return m_nCount - m_nShown; }
-    // The loaded notes were shown without the focus: the last on screen takes it.
-    void GiveFocus() const
-    {
-        if (m_hWndLastOnScreen)
-            PostMessageA(m_hWndLastOnScreen, WM_APPLYVISIBILITY, kVisibilityTakeFocus, 0);
-    }
 
 private:
     CNoteCollection& m_notes;
     size_t m_nCount = 0;
     size_t m_nShown = 0;
-    int32_t m_nMode = 0;
-    HWND m_hWndLastOnScreen = nullptr;
 };
 
 std::string PathKey(const std::string& strPath)
@@ -130,6 +115,7 @@ CNoteCollection::LoadResult CNoteCollection::Load(const std::string& strPath)
         return result;
     CWinFileSystem fs;
     NoteCreatingSink sink(*this);
+    const size_t nBefore = m_noteList.size();
     try {
         result.bOpened = LoadNotesFile(fs, strPath, sink);
     } catch (const NoRoomForNotes&) {
@@ -138,9 +124,23 @@ CNoteCollection::LoadResult CNoteCollection::Load(const std::string& strPath)
         result.bOpened = true;
         result.nNotShown = sink.NotShown();
         m_heldByShortFile[PathKey(strPath)] = sink.Announced();
+    } catch (...) {
+        GiveFocusToLastAdded(nBefore);  // the notes read before the damage stay
+        throw;
     }
-    sink.GiveFocus();
+    GiveFocusToLastAdded(nBefore);
     return result;
+}
+
+void CNoteCollection::GiveFocusToLastAdded(size_t nBefore) const
+{
+    size_t nAdded = m_noteList.size() - nBefore;
+    for (auto it = m_noteList.rbegin(); nAdded > 0; ++it, --nAdded) {
+        if (IsNoteOnScreen((*it)->GetHiddenFlag(), m_bShowHidden)) {
+            PostMessageA((*it)->GetSafeHwnd(), WM_APPLYVISIBILITY, kVisibilityTakeFocus, 0);
+            return;
+        }
+    }
 }
 
 size_t CNoteCollection::NotesHeldBy(const std::string& strPath) const

@@ -64,6 +64,10 @@ public:
     // made: the notes shown stay. A failure while reading is raised after
     // the complete notes were added and the file's mode applied.
     LoadResult Load(const std::string& strPath);
+    // Notes from a file or a recovery copy are shown without the focus (each
+    // taking it in turn keeps the desktop busy): the last on screen of those
+    // added after the first nBefore takes it.
+    void GiveFocusToLastAdded(size_t nBefore) const;
     // Writes every note; a failure is raised and leaves the old file as it was.
     void Save(const std::string& strPath);
     // How many notes the file held when a load of it could not show them

@@ -86,11 +86,13 @@ bool CRecoveryGuard::OfferAtStart(const std::string& strCommandLineFile)
         return true;
     }
     m_notes.SetShowHidden(found.copy.nShowHiddenMode);
+    const size_t nBefore = m_notes.Count();
     for (const NoteEntry& entry : found.copy.notes) {
         if (!m_notes.Add(&entry.m_record, entry.m_strText))
             break;
     }
     m_notes.SetFileName(found.copy.strFileName);
+    m_notes.GiveFocusToLastAdded(nBefore);
     m_rules.OnRestored();
     if (found.bDamaged) {
         std::string text = "The recovery copy of the unsaved notes is damaged: only the notes before the damage "
