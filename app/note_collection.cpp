@@ -39,9 +39,7 @@ private:
 
 std::string PathKey(const std::string& strPath)
 {
-    char full[MAX_PATH] = {};
-    DWORD length = GetFullPathNameA(strPath.c_str(), MAX_PATH, full, nullptr);
-    std::string key = length && length < MAX_PATH ? std::string(full, length) : strPath;
+    std::string key = FullPath(strPath);
     CharLowerBuffA(&key[0], static_cast<DWORD>(key.size()));
     return key;
 }

@@ -3,6 +3,7 @@
 #include "app/messages.h"
 #include "app/note_collection.h"
 #include "base/dialog.h"
+#include "storage/file_win.h"
 
 #include <shlobj.h>
 
@@ -29,13 +30,6 @@ std::string RecoveryFolder()
     if (folder.back() != '\\' && folder.back() != '/')
         folder += '\\';
     return folder + "Vantry\\Driftpad\\";
-}
-
-std::string FullPath(const std::string& path)
-{
-    char full[MAX_PATH] = {};
-    DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-    return length && length < MAX_PATH ? std::string(full, length) : path;
 }
 
 }  // namespace

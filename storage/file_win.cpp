@@ -235,3 +235,10 @@ void CWinFileSystem::Remove(const std::string& strPath) noexcept
 {
     DeleteFileA(strPath.c_str());
 }
+
+std::string FullPath(const std::string& strPath)
+{
+    char full[MAX_PATH] = {};
+    DWORD length = GetFullPathNameA(strPath.c_str(), MAX_PATH, full, nullptr);
+    return length && length < MAX_PATH ? std::string(full, length) : strPath;
+}

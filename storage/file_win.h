@@ -13,6 +13,9 @@
 
 // The CFileException cause for a Win32 error code.
 int FileCauseFromOsError(DWORD dwError);
+
+// The path made absolute; as given when Windows cannot.
+std::string FullPath(const std::string& strPath);
 [[noreturn]] void ThrowFileError(DWORD dwError);
 
 // The ANSI code page, for the notes' texts in notes files.
