@@ -84,7 +84,17 @@ CNoteDlg::~CNoteDlg()
 
 bool CNoteDlg::CreateNote(HWND hWndController)
 {
-    return Create(hWndController);
+    if (!Create(hWndController))
+        return false;
+    // A file's note is placed and shown in one move, without the focus,
+    // while it is the newest window: shown after the notes made after it,
+    // the window system would walk past each of them to restack it.
+    if (m_bLoaded) {
+        const RECT window = {m_rcSaved.left, m_rcSaved.top, m_rcSaved.left + (m_rcHome.right - m_rcHome.left),
+                             m_rcSaved.top + (m_rcHome.bottom - m_rcHome.top)};
+        MoveIntoView(window, IsNoteOnScreen(m_edit.m_bHidden, m_host.ShowHiddenMode()) ? SWP_SHOWWINDOW : 0);
+    }
+    return true;
 }
 
 std::u16string CNoteDlg::GetText() const
@@ -141,18 +151,15 @@ BOOL CNoteDlg::OnInitDialog()
 {
     m_edit.Prepare(m_hWnd, m_host);
     UseFallbackFontIfMissing();
-    if (m_bLoaded) {
-        SetWindowPos(m_hWnd, nullptr, m_rcSaved.left, m_rcSaved.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-        KeepOnScreen();
-    } else {
+    if (!m_bLoaded) {
         PlaceNewNote();
         GetWindowRect(m_hWnd, &m_rcSaved);
+        PostMessageA(m_hWnd, WM_APPLYVISIBILITY, kVisibilityAtCreation, 0);
     }
     GetWindowRect(m_hWnd, &m_rcHome);
     MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&m_rcHome), 2);
     m_tracker.m_rect = m_rcHome;
     m_tracker.m_nStyle = CRectTracker::solidLine;
-    PostMessageA(m_hWnd, WM_APPLYVISIBILITY, kVisibilityAtCreation, 0);
     if (m_edit.m_bAlwaysOnTop)  // a new window already lies in the normal layer: no z-order work for the rest
         PostMessageA(m_hWnd, WM_APPLYONTOP, 0, 0);
     m_alarm.ArmIfSet();
@@ -176,10 +183,16 @@ void CNoteDlg::KeepOnScreen()
 {
     RECT window = {};
     GetWindowRect(m_hWnd, &window);
-    if (MonitorFromRect(&window, MONITOR_DEFAULTTONULL))
-        return;
-    NoteRect placed = PulledInside(ToNoteRect(window), WorkAreaOf(MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST)));
-    SetWindowPos(m_hWnd, nullptr, placed.left, placed.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    MoveIntoView(window, 0);
+}
+
+// To that place, pulled into the nearest work area if no monitor shows any of it.
+void CNoteDlg::MoveIntoView(const RECT& window, UINT nShowFlag)
+{
+    NoteRect placed = ToNoteRect(window);
+    if (!MonitorFromRect(&window, MONITOR_DEFAULTTONULL))
+        placed = PulledInside(placed, WorkAreaOf(MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST)));
+    SetWindowPos(m_hWnd, nullptr, placed.left, placed.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | nShowFlag);
 }
 
 // The template's font is an old one that a system may lack, and the font
@@ -273,16 +286,14 @@ void CNoteDlg::ApplyVisibility()
     ShowNoteWindow(m_hWnd, IsNoteOnScreen(m_edit.m_bHidden, m_host.ShowHiddenMode()));
 }
 
-// A file's notes are shown without the focus: each taking it in turn costs
+// A file's notes were shown without the focus: each taking it in turn costs
 // the desktop a round of work (under Wine, seconds for a few hundred notes).
 // The collection gives it to the last one on screen afterwards, where it
 // would have ended anyway.
 void CNoteDlg::OnApplyVisibility(WPARAM nWhy)
 {
     const bool bOnScreen = IsNoteOnScreen(m_edit.m_bHidden, m_host.ShowHiddenMode());
-    if (bOnScreen && nWhy == kVisibilityAtCreation && m_bLoaded)
-        ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
-    else if (bOnScreen && nWhy == kVisibilityTakeFocus)
+    if (bOnScreen && nWhy == kVisibilityTakeFocus)
         SetForegroundWindow(m_hWnd);
     else
         ApplyVisibility();

@@ -54,6 +54,7 @@ private:
     // A window lying wholly outside every monitor comes back into the
     // nearest one's work area; the saved rectangle is left alone.
     void KeepOnScreen();
+    void MoveIntoView(const RECT& window, UINT nShowFlag);
     void UseFallbackFontIfMissing();
     void OnLButtonDown(POINT pt);
     void ApplyAlwaysOnTop();

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 constexpr UINT WM_DELETENOTE = 0x0403;      // editor -> note (0, 0); note -> controller (wParam: the note's window)
-constexpr UINT WM_APPLYVISIBILITY = 40006;  // posted at initialisation (wParam 1), or to give the focus (2)
+constexpr UINT WM_APPLYVISIBILITY = 40006;  // posted to a new note at initialisation (wParam 1), or to give the focus (2)
 constexpr WPARAM kVisibilityAtCreation = 1;
 constexpr WPARAM kVisibilityTakeFocus = 2;
 constexpr UINT WM_APPLYONTOP = 40007;       // a note -> itself; also the Always On Top command

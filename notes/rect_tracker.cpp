@@ -67,7 +67,9 @@ bool IsKeyMessage(UINT msg)
 
 CRectTracker::CRectTracker()
 {
-    m_nHandleSize = static_cast<int>(GetProfileIntA("windows", "oleinplaceborderwidth", 4));
+    // Read once for all trackers: a note each would cost seven registry trips.
+    static const int nHandleSize = static_cast<int>(GetProfileIntA("windows", "oleinplaceborderwidth", 4));
+    m_nHandleSize = nHandleSize;
     m_sizeMin = {2 * m_nHandleSize, 2 * m_nHandleSize};
 }
 
