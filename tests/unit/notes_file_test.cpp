@@ -202,6 +202,7 @@ TEST(FailureText, EachKindOfFailureHasItsOwnWordsAndNamesTheFile)
          "\"n.dpd\" was not saved: a notes file holds at most 65,535 notes, and there are 65536" + kLeft, false},
         {named(CFileException(CFileException::diskFull, 112), "d.dpd"), "\"d.dpd\" could not be saved: the disk is full" + kLeft, false},
         {named(CFileException(CFileException::accessDenied, 5), "r.dpd"), "\"r.dpd\"" + kBusy, false},
+        {named(CFileException(CFileException::sharingViolation, 32), "s.dpd"), "\"s.dpd\"" + kBusy, false},
         {named(CFileException(CFileException::badPath, 3), "x\\y.dpd"),
          "\"x\\y.dpd\" could not be read or written (system error 3).\r\nA file on disk that could not be written was left as it was.", false},
         {std::make_shared<CMemoryException>(), kMemory, true},
