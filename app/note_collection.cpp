@@ -50,15 +50,13 @@ CNoteDlg* CNoteCollection::Add(const NoteRecord* pRecord, const std::u16string& 
 {
     auto* note = new CNoteDlg(m_app);
     if (pRecord)
-        note->LoadRecord(*pRecord);
+        note->LoadRecord(*pRecord, strText);
     m_noteList.push_back(note);
     if (!(m_makeWindow ? m_makeWindow(*note, m_hWndOwner) : note->CreateNote(m_hWndOwner))) {
         m_noteList.pop_back();
         delete note;
         return nullptr;
     }
-    if (pRecord)
-        note->SetText(strText);
     Changed();
     return note;
 }

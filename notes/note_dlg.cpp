@@ -90,6 +90,7 @@ bool CNoteDlg::CreateNote(HWND hWndController)
     // while it is the newest window: shown after the notes made after it,
     // the window system would walk past each of them to restack it.
     if (m_bLoaded) {
+        SetText(m_strTyped);
         const RECT window = {m_rcSaved.left, m_rcSaved.top, m_rcSaved.left + (m_rcHome.right - m_rcHome.left),
                              m_rcSaved.top + (m_rcHome.bottom - m_rcHome.top)};
         MoveIntoView(window, IsNoteOnScreen(m_edit.m_bHidden, m_host.ShowHiddenMode()) ? SWP_SHOWWINDOW : 0);
@@ -137,8 +138,9 @@ NoteRecord CNoteDlg::GetRecord() const
     return r;
 }
 
-void CNoteDlg::LoadRecord(const NoteRecord& r)
+void CNoteDlg::LoadRecord(const NoteRecord& r, const std::u16string& text)
 {
+    m_strTyped = text;
     m_rcSaved = {r.m_nLeft, r.m_nTop, r.m_nRight, r.m_nBottom};
     m_alarm.m_bAlarmEnabled = r.m_bAlarmEnabled;
     m_alarm.m_nAlarmTime = r.m_nAlarmTime;

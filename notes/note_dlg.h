@@ -30,14 +30,12 @@ public:
     // The text as the editor last reported it (typed, pasted, undone or set
     // from outside): saving and the recovery copy ask no window.
     const std::u16string& TypedText() const { return m_strTyped; }
-    // The program's own text is never cut to the typing limit.
-    void SetText(const std::u16string& text);
 
     // The persisted state apart from the text.
     NoteRecord GetRecord() const;
-    // Takes a record read from a file: the window, created next, goes to
-    // the saved top-left corner instead of the pointer.
-    void LoadRecord(const NoteRecord& record);
+    // Takes a note read from a file: the window, created next, goes to the
+    // saved top-left corner instead of the pointer, and appears with its text.
+    void LoadRecord(const NoteRecord& record, const std::u16string& text);
 
 protected:
     BOOL OnInitDialog() override;
@@ -50,6 +48,8 @@ protected:
     void PostNcDestroy() override { delete this; }
 
 private:
+    // The program's own text is never cut to the typing limit.
+    void SetText(const std::u16string& text);
     void PlaceNewNote();
     // A window lying wholly outside every monitor comes back into the
     // nearest one's work area; the saved rectangle is left alone.
