@@ -288,9 +288,9 @@ void CNoteDlg::ApplyVisibility()
     ShowNoteWindow(m_hWnd, IsNoteOnScreen(m_edit.m_bHidden, m_host.ShowHiddenMode()));
 }
 
-// A file's notes were shown without the focus: each taking it in turn costs
-// the desktop a round of work (under Wine, seconds for a few hundred notes).
-// The collection gives it to the last one on screen afterwards, where it
+// A file's notes appear without the focus, as each taking it in turn costs
+// the desktop a round of work (under Wine, seconds for a few hundred notes):
+// the collection gives it to the last one on screen afterwards, where it
 // would have ended anyway.
 void CNoteDlg::OnApplyVisibility(WPARAM nWhy)
 {

@@ -91,6 +91,7 @@ protected:
         std::filesystem::remove_all(kDefaultDir, ignored);
         std::filesystem::remove(kShortcut, ignored);
         std::filesystem::remove(kNotesFile, ignored);
+        std::filesystem::remove_all(RecoveryFolder(), ignored);  // a killed program leaves one for the next start
     }
 };
 
