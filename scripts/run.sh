@@ -32,3 +32,7 @@ shot="$top/build/driftpad-screenshot.png"
 import -display "$DISPLAY" -window root "$shot"
 echo "run: no display here; Driftpad ran on a virtual display. Screenshot: $shot"
 kill "$pid" 2>/dev/null || true
+wait "$pid" 2>/dev/null || true
+# Killed, Driftpad keeps a recovery copy of the demo's notes and would offer
+# it at the next start, over the next picture: the demo's notes are not a user's.
+rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Local/Vantry/Driftpad
