@@ -6,6 +6,7 @@
 #include "notes/note_host.h"
 #include "resources/resource.h"
 #include "tests/e2e/harness.h"
+#include "tests/e2e/menu_probe_shared.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -44,16 +45,13 @@ size_t MemoryInUse()
     return counters.WorkingSetSize;
 }
 
-// GDI objects of this process: GetGuiResources where it answers, else (Wine)
-// the live handles, each named by its low word whatever its generation.
+// GDI objects of this process: GetGuiResources where it answers, else the
+// live handles, as the end-to-end probe counts them.
 long GdiObjects()
 {
     if (DWORD reported = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS))
         return static_cast<long>(reported);
-    long count = 0;
-    for (UINT_PTR handle = 1; handle < 0x10000; ++handle)
-        count += GetObjectType(reinterpret_cast<HGDIOBJ>(handle)) ? 1 : 0;
-    return count;
+    return CountLiveObjects().gdi;
 }
 
 struct Figures {

@@ -56,10 +56,14 @@ bool CNoteEdit::Prepare(HWND hWndNote, const INoteHost& host)
     HWND hWnd = GetDlgItem(hWndNote, IDC_NOTEEDIT);
     if (!hWnd)
         return false;
-    m_hWnd = hWnd;
     SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     m_pfnEditProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc)));
+    if (!m_pfnEditProc) {  // the editor's own procedure is unknown: leave it alone
+        SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
+        return false;
+    }
+    m_hWnd = hWnd;
     SendMessageA(m_hWnd, EM_LIMITTEXT, kNoteTextLimit, 0);
     return true;
 }

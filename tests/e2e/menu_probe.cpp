@@ -73,18 +73,12 @@ void DropFiles(HWND controller)
         GlobalFree(memory);
 }
 
-// For the leak checks: the menus and GDI objects alive in this process. Under
-// Wine a handle whose high word is zero names its object whatever the
-// object's generation, so the low words are enough.
+// For the leak checks.
 void CountObjects()
 {
-    LONG menus = 0, gdi = 0;
-    for (UINT_PTR handle = 1; handle < 0x10000; ++handle) {
-        menus += handle % 2 == 0 && IsMenu(reinterpret_cast<HMENU>(handle)) ? 1 : 0;
-        gdi += GetObjectType(reinterpret_cast<HGDIOBJ>(handle)) ? 1 : 0;
-    }
-    InterlockedExchange(&g_shared->gdiCount, gdi);
-    InterlockedExchange(&g_shared->menuCount, menus);
+    const LiveObjects live = CountLiveObjects();
+    InterlockedExchange(&g_shared->gdiCount, live.gdi);
+    InterlockedExchange(&g_shared->menuCount, live.menus);
 }
 
 DWORD WINAPI ProbeThread(void*)
