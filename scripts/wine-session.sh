@@ -21,7 +21,9 @@ wine_session_start() {
     local prefix=$1 own_display=${2:-}
     dp_choose_arch
     export WINEPREFIX=$prefix WINEARCH=$DP_ARCH WINEDEBUG=-all
-    export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv,winepulse.drv=d"
+    # No menu builder: the installer's shortcut would make Wine write
+    # desktop entries into the host's home.
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv,winepulse.drv,winemenubuilder.exe=d"
 
     DP_XVFB_PID=
     if [ -n "$own_display" ] || [ -z "${DISPLAY:-}" ]; then

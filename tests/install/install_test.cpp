@@ -145,7 +145,8 @@ TEST_F(InstallTest, StartedAsAtSignInTheNotesLiveInDocuments)
         WaitForInputIdle(driftpad.Process(), 10000);  // the file is loaded
         EXPECT_EQ(driftpad.Notes().size(), notes);
         driftpad.NewNote();  // no text: its change would come after the Save and ask for a recovery copy
-        EXPECT_TRUE(driftpad.CommandAndWait(ID_SAVE) && FileExists(kNotesFile));
+        EXPECT_TRUE(driftpad.CommandAndWait(ID_SAVE) && FileExists(kNotesFile))
+            << notes << " notes before, screen: " << Screenshot("StartedAsAtSignIn");
     }
 }
 
