@@ -23,5 +23,6 @@ list(APPEND DP_E2E_TESTS
   tests/e2e/recovery_test.cpp
 )
 list(APPEND DP_WIN_UNIT_TESTS
+  tests/unit/controller_win_test.cpp
   tests/unit/note_collection_win_test.cpp
 )

@@ -6,7 +6,7 @@
 #include "notes/note_host.h"
 #include "resources/resource.h"
 #include "tests/e2e/harness.h"
-#include "tests/e2e/menu_probe_shared.h"
+#include "tests/e2e/live_objects.h"
 
 #include <windows.h>
 #include <psapi.h>

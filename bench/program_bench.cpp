@@ -6,6 +6,7 @@
 // the ratios, memory and GUI objects per note.
 //   program_bench.exe [rounds] [N...]      (default 3 rounds of 100 and 1000)
 #include "bench/timing.h"
+#include "bench/object_probe.h"
 #include "tests/e2e/harness.h"
 
 #include <psapi.h>
@@ -87,7 +88,7 @@ Run Measure(const std::string& exe, const std::string& path, int n)
     PROCESS_MEMORY_COUNTERS_EX memory = {};
     GetProcessMemoryInfo(app.Process(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
     run.memoryKb = double(memory.WorkingSetSize) / 1024;
-    if (InjectMenuProbe(app))
+    if (InjectObjectProbe(app))
         run.objects = CountGuiObjects(app);
     const auto opened = Clock::now();
     if (app.CommandAndWait(ID_SAVE, 120000))

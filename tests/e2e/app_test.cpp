@@ -88,49 +88,6 @@ TEST_F(AppTest, DoubleClickAndTheOptionsFollowThePreferenceWhichOnlyOkOrEnterWri
     EXPECT_TRUE(app.WaitNoteCount(1, true));
 }
 
-TEST_F(AppTest, TrayMenuOpensOnTheRightPressAtTheWorkAreaCornerWithItsStates)
-{
-    StartApp();
-    ASSERT_TRUE(InjectMenuProbe(app));
-    ASSERT_TRUE(app.SendAndWait(WM_TRAYICON, 0, WM_RBUTTONUP));  // only the press opens it
-    EXPECT_TRUE(ProcessWindows(app.Pid(), "#32768", nullptr, true).empty());
-    // With no notes, the three note commands are grayed; the rest are not.
-    auto grayed = [](const std::vector<MenuItemState>& items) {
-        std::vector<UINT> ids;
-        for (const auto& item : items)
-            if (item.grayed && !item.separator)
-                ids.push_back(item.id);
-        return ids;
-    };
-    unsigned seen = MenuProbeSequence();
-    app.Tray(WM_RBUTTONDOWN);
-    auto items = WaitMenuProbe(seen);
-    ASSERT_TRUE(items.has_value());
-    EXPECT_EQ((std::vector<UINT>{ID_HIDEALL, ID_SHOWHIDDEN, ID_DELETEALL}), grayed(*items));
-    HWND menu = WaitPopupMenu(app.Pid());
-    ASSERT_NE(nullptr, menu);
-    RECT r = WindowRect(menu), work = WorkArea();
-    EXPECT_EQ(work.right, r.right);
-    // Taller than 170 pixels, the menu is pushed up to fit above the taskbar
-    // (Wine now and then gives a program just started the whole screen).
-    EXPECT_TRUE(r.bottom <= work.bottom || r.bottom == GetSystemMetrics(SM_CYSCREEN)) << r.bottom;
-    EXPECT_GE(r.top, work.bottom - 170 - (r.bottom - r.top));
-    MenuKeys(menu, {VK_DOWN, VK_DOWN, VK_RETURN});  // Options..., New Note
-    ASSERT_TRUE(app.WaitNoteCount(1, true));
-
-    // With a note the three are enabled; Show Hidden's check follows the mode.
-    app.Command(ID_SHOWHIDDEN);
-    seen = MenuProbeSequence();
-    app.Tray(WM_RBUTTONDOWN);
-    items = WaitMenuProbe(seen);
-    ASSERT_TRUE(items.has_value());
-    EXPECT_TRUE(grayed(*items).empty());
-    EXPECT_TRUE(items->size() > 5 && (*items)[5].id == ID_SHOWHIDDEN && (*items)[5].checked);
-    ASSERT_NE(nullptr, menu = WaitPopupMenu(app.Pid()));
-    MenuKeys(menu, {VK_ESCAPE});
-    EXPECT_TRUE(WaitNoPopupMenu(app.Pid()));
-}
-
 TEST_F(AppTest, QuitWithNotesAsksFirst)
 {
     StartApp();

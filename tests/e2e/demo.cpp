@@ -28,5 +28,5 @@ int main()
             SendMessageA(GetDlgItem(w, IDC_NOTEEDIT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(texts[i++]));
     }
     PostMessageA(controller, WM_TRAYICON, 0, WM_RBUTTONDOWN);
-    return WaitPopupMenu(pid, 5000) ? 0 : 1;
+    return WaitUntil([&] { return !ProcessWindows(pid, "#32768", nullptr, true).empty(); }) ? 0 : 1;
 }

@@ -156,30 +156,6 @@ TEST_F(FileTest, ASaveThatCannotWriteIsReportedKeepsTheOldFileAndStopsQuit)
     EXPECT_EQ(1, FilesIn(dir));  // nothing left beside it
 }
 
-TEST_F(FileTest, ADroppedFileOpensWhateverItsPathBecomesCurrentAndItsModeShowsEveryHiddenNote)
-{
-    std::string deep = dir;
-    while (deep.size() < 200) {
-        deep += "\\a-rather-long-folder-name";
-        CreateDirectoryA(deep.c_str(), nullptr);
-    }
-    const std::string path = deep + "\\ok.dpd", other = dir + "\\other.dpd";
-    const FileNote shown = At("shown", 50, 60), hidden = At("hidden", 300, 60, 1), dropped = At("dropped", 100, 120, 1);
-    WriteFileBytes(path, NotesFileBytes({dropped}, 1));
-    WriteFileBytes(other, NotesFileBytes({At("not opened", 10, 10)}));
-    StartWithFile(NotesFileBytes({shown, hidden}));
-    ASSERT_TRUE(app.WaitNoteCount(2));
-    ASSERT_TRUE(app.Sync());
-    ASSERT_EQ(1u, app.Notes(true).size());  // the mode is off
-    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == app.Notes(true).front(); }));  // the last on screen
-    ASSERT_TRUE(InjectMenuProbe(app));
-    ASSERT_TRUE(DropFilesOnController({path, other}));  // only the first counts
-    EXPECT_TRUE(app.WaitNoteCount(3, true));
-    FileNote added = Shown(app.NewNote("added"));
-    ASSERT_TRUE(app.CommandAndWait(ID_SAVE));
-    EXPECT_EQ(NotesFileBytes({shown, hidden, dropped, added}, 1), ReadFileBytes(path));
-}
-
 TEST_F(FileTest, EndOfSessionSavesOnlyWhenAskedToAndOtherwiseKeepsARecoveryCopy)
 {
     for (DWORD preference : {0u, 1u}) {

@@ -37,10 +37,6 @@ HWND FindDescendant(HWND parent, const char* className);
 std::string MessageBoxText(HWND box);
 void PressButton(HWND dialog, int id);
 
-// The process's visible popup menu, once its loop runs (keys posted earlier are lost).
-HWND WaitPopupMenu(DWORD pid, int timeoutMs = 3000);
-bool WaitNoPopupMenu(DWORD pid, int timeoutMs = 3000);
-void MenuKeys(HWND menu, std::initializer_list<UINT> keys);
 // Puts the text on the clipboard as Unicode; empty: an empty clipboard.
 void SetClipboardText(const std::u16string& text);
 
@@ -138,31 +134,6 @@ inline FileNote Note(const std::string& text, RECT rect = FileNote().rect, int32
     n.hidden = hidden;
     return n;
 }
-
-// --- harness/probe.cpp: a DLL injected into Driftpad sees what only its own
-// process can under Wine: its menus' states, drops as the shell makes them, its objects.
-
-struct MenuItemState {
-    UINT id;
-    std::string text;
-    bool separator;
-    bool grayed;
-    bool checked;
-    bool popup;
-};
-bool InjectMenuProbe(const App& app);
-// The items of the first menu that opened after 'since' (a sequence number).
-std::optional<std::vector<MenuItemState>> WaitMenuProbe(unsigned since, int timeoutMs = 3000);
-unsigned MenuProbeSequence();
-bool DropFilesOnController(const std::vector<std::string>& paths);
-
-// Live GUI objects, as the probe counts them (Wine's GetGuiResources answers 0);
-// USER objects are the windows and menus. -1: unknown.
-struct GuiObjectCounts {
-    long gdi = -1;
-    long user = -1;
-};
-GuiObjectCounts CountGuiObjects(const App& app);
 
 // --- harness/fixture.cpp: a clean registry and folder, the program ended
 // afterwards, a screenshot of a failure.

@@ -65,54 +65,5 @@ TEST_F(NotesTest, MarginDragMovesEscCancelsAndHandleDragsKeepTheSize)
     EXPECT_TRUE(WaitUntil([&] { return SameRect(last, WindowRect(note)); }, 2000)) << WindowRect(note).left;
 }
 
-// Every note ends exactly once with its window and editor, whichever way it goes, and
-// costs no brush of its own.
-TEST_F(NotesTest, TwoHundredNotesCreatedAndDeletedLeaveNoObjectsBehind)
-{
-    HWND controller = StartApp();
-    ASSERT_TRUE(InjectMenuProbe(app));
-    auto notes = [&](bool visibleOnly = false) {  // cheaper than App::Notes: no texts asked
-        auto all = ProcessWindows(app.Pid(), "#32770", nullptr, visibleOnly);
-        all.erase(std::remove_if(all.begin(), all.end(), [&](HWND w) { return GetWindow(w, GW_OWNER) != controller; }),
-                  all.end());
-        return all;
-    };
-    auto create = [&](size_t n) {
-        for (size_t i = 0; i < n; ++i)
-            app.Command(ID_NEWNOTE);
-        return WaitUntil([&] { return notes(true).size() == n; }, 30000);
-    };
-    auto deleteAll = [&] {
-        app.Command(ID_DELETEALL);
-        app.Answer("Driftpad: Delete", IDYES);
-        return WaitUntil([&] { return notes().empty(); }, 20000);
-    };
-    // A first round puts what is loaded or cached once (fonts, the edit class,
-    // Wine's 64 cached device contexts, the menu's window) in the start count.
-    MovePointer(400, 300);
-    ASSERT_TRUE(create(64));
-    CloseMenus(OpenContextMenu(notes().front()));
-    ASSERT_TRUE(deleteAll());
-    const GuiObjectCounts start = CountGuiObjects(app);
-    ASSERT_TRUE(start.gdi > 0 && start.user > 0);
-
-    ASSERT_TRUE(create(200));
-    const GuiObjectCounts full = CountGuiObjects(app);
-    EXPECT_EQ(full.user, start.user + 2 * 200);  // window and editor: the menu is loaded only when shown
-    EXPECT_LT(full.gdi, start.gdi + 2 * 200);    // one brush for all notes, not one each
-    // Half through each note's own Delete Note, half through Delete All.
-    auto all = notes();
-    for (size_t i = 0; i < 100; ++i)
-        NoteCommand(all[i], ID_DELETENOTE);
-    ASSERT_TRUE(WaitUntil([&] { return notes().size() == 100; }, 20000));
-    ASSERT_TRUE(deleteAll());
-    GuiObjectCounts end;
-    EXPECT_TRUE(WaitUntil([&] {
-        end = CountGuiObjects(app);
-        return end.gdi == start.gdi && end.user == start.user;
-    }, 3000)) << "GDI " << start.gdi << " -> " << full.gdi << " -> " << end.gdi << ", USER " << start.user << " -> "
-              << full.user << " -> " << end.user;
-}
-
 }  // namespace
 }  // namespace e2e

@@ -1,6 +1,6 @@
 #pragma once
 // What the note tests share: the note's editor and commands, the pointer,
-// the context menu and drags.
+// the pointer and drags.
 #include "tests/e2e/harness.h"
 
 #include <algorithm>
@@ -40,38 +40,6 @@ protected:
     {
         POINT at = {x, y};
         return app.NewNote("", &at);
-    }
-
-    void CloseMenus(HWND menu)
-    {
-        MenuKeys(menu, {VK_ESCAPE, VK_ESCAPE});
-        EXPECT_TRUE(WaitNoPopupMenu(app.Pid()));
-    }
-
-    // Opens the note's context menu at its centre (-1: as the keyboard asks for it).
-    HWND OpenContextMenu(HWND note, LPARAM at = 0)
-    {
-        POINT c = Centre(WindowRect(Editor(note)));
-        PostMessageA(Editor(note), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Editor(note)), at ? at : MAKELPARAM(c.x, c.y));
-        return WaitPopupMenu(app.Pid());
-    }
-
-    // The states of the context menu and of its Note submenu, by id, as the note set them.
-    std::map<UINT, MenuItemState> ReadMenus(HWND note)
-    {
-        std::map<UINT, MenuItemState> states;
-        unsigned since = MenuProbeSequence();
-        HWND menu = OpenContextMenu(note);
-        auto main = WaitMenuProbe(since);
-        since = MenuProbeSequence();
-        MenuKeys(menu, {VK_UP, VK_RIGHT});  // from no selection to the last item, Note, and into it
-        auto sub = WaitMenuProbe(since);
-        CloseMenus(menu);
-        EXPECT_TRUE(main && main->size() == 10 && main->back().popup && sub && sub->size() == 5);
-        for (const auto* items : {&main, &sub})
-            for (const MenuItemState& item : items->value_or(std::vector<MenuItemState>{}))
-                states[item.id] = item;
-        return states;
     }
 
     // A press at 'from', a move to 'to' by way of a middle point, the action

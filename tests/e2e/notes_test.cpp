@@ -68,79 +68,6 @@ TEST_F(NotesTest, CloseRequestsNeverEndANoteAndTextStopsAt150Characters)
     EXPECT_TRUE(WaitUntil([&] { return Text(note) == std::string(150, 'l'); })) << Text(note).size();
 }
 
-TEST_F(NotesTest, ContextMenuPlacesStatesAlwaysOnTopAndHideNote)
-{
-    HWND controller = StartApp();
-    ASSERT_TRUE(InjectMenuProbe(app));
-    HWND note = NewNoteAt(400, 300);
-    ASSERT_NE(nullptr, note);
-    SetClipboardText(u"");
-
-    // Centred on a right click; from the keyboard just below the caret; none from the margin.
-    const RECT e = WindowRect(Editor(note)), r = WindowRect(note);
-    MovePointer(e.left + 40, e.top + 20);
-    Xdotool({"click", "3"});
-    HWND menu = WaitPopupMenu(app.Pid());
-    ASSERT_NE(nullptr, menu);
-    RECT m = WindowRect(menu);
-    EXPECT_TRUE(std::abs(m.top - (e.top + 20)) <= 1 && std::abs(Centre(m).x - (e.left + 40)) <= 2);
-    CloseMenus(menu);
-    ASSERT_NE(nullptr, menu = OpenContextMenu(note, -1));
-    m = WindowRect(menu);
-    EXPECT_TRUE(m.top > e.top + 5 && m.top < e.top + 40 && std::abs(Centre(m).x - e.left) <= 4);
-    CloseMenus(menu);
-    MovePointer(r.left + 3, r.bottom - 3);
-    Xdotool({"click", "3"});
-    Xdotool({"key", "z"});  // handled after the click, and typed only if no menu opened
-    ASSERT_TRUE(WaitUntil([&] { return Text(note) == "z"; }));
-    SetItemText(note, IDC_NOTEEDIT, "");  // nothing to undo either
-
-    // No text, no selection, an empty clipboard: only Select All and Delete Note.
-    auto states = ReadMenus(note);
-    for (UINT id : {ID_EDIT_UNDO, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_DELETE, ID_EDIT_PASTE, ID_EDIT_SELECTALL, ID_DELETENOTE})
-        EXPECT_EQ(id != ID_EDIT_SELECTALL && id != ID_DELETENOTE, states[id].grayed) << id;
-    EXPECT_FALSE(states[ID_HIDENOTE].checked || states[ID_ALWAYSONTOP].checked);
-
-    // Text selected, text on the clipboard; Always On Top through the menu
-    // (Note, its third item) and Hide Note while hidden notes are shown.
-    Type(note, "hello");
-    ASSERT_TRUE(WaitUntil([&] { return Text(note) == "hello"; }));
-    NoteCommand(note, ID_EDIT_SELECTALL);
-    SetClipboardText(u"pasted");
-    ASSERT_NE(nullptr, menu = OpenContextMenu(note));
-    MenuKeys(menu, {VK_UP, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN});
-    EXPECT_TRUE(WaitUntil([&] { return IsTopmost(note); }));
-    app.Command(ID_SHOWHIDDEN);
-    NoteCommand(note, ID_HIDENOTE);
-    states = ReadMenus(note);
-    for (UINT id : {ID_EDIT_UNDO, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_DELETE, ID_EDIT_PASTE, ID_EDIT_SELECTALL})
-        EXPECT_FALSE(states[id].grayed) << id;
-    EXPECT_TRUE(states[ID_HIDENOTE].checked && states[ID_ALWAYSONTOP].checked);
-
-    // Cut through the menu (Undo, Cut), and Paste brings it back.
-    ASSERT_NE(nullptr, menu = OpenContextMenu(note));
-    MenuKeys(menu, {VK_DOWN, VK_DOWN, VK_RETURN});
-    EXPECT_TRUE(WaitUntil([&] { return Text(note).empty(); }));
-    NoteCommand(note, ID_EDIT_PASTE);
-    EXPECT_TRUE(WaitUntil([&] { return Text(note) == "hello"; })) << Text(note);
-
-    // Always On Top again: back in the normal layer, though a lone note has
-    // only topmost windows above its owner.
-    NoteCommand(note, ID_ALWAYSONTOP);
-    EXPECT_TRUE(WaitUntil([&] { return !IsTopmost(note); }));
-    EXPECT_EQ(controller, GetWindow(note, GW_OWNER));
-
-    // Hide Note hides at once only while hidden notes are not shown.
-    EXPECT_TRUE(IsWindowVisible(note));
-    NoteCommand(note, ID_HIDENOTE);          // unmarked, still in view
-    ASSERT_TRUE(app.CommandAndWait(ID_SHOWHIDDEN));  // mode off: only marked notes go
-    EXPECT_TRUE(IsWindowVisible(note));
-    NoteCommand(note, ID_HIDENOTE);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(note); }));
-    app.Command(ID_SHOWHIDDEN);
-    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(note); }));
-}
-
 TEST_F(NotesTest, LoadedNotesStayInViewDeleteNoteLeavesTheOthersAndTogglesSetByTruth)
 {
     const std::string longText(200, 'L');
@@ -183,10 +110,8 @@ TEST_F(NotesTest, LoadedNotesStayInViewDeleteNoteLeavesTheOthersAndTogglesSetByT
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(by["hid"]); }));
     NoteCommand(by["hid"], ID_HIDENOTE);
 
-    // Delete Note through the menu (Note, its first item) asks nothing and leaves the others.
-    HWND menu = OpenContextMenu(by["gone"]);
-    ASSERT_NE(nullptr, menu);
-    MenuKeys(menu, {VK_UP, VK_RIGHT, VK_RETURN});
+    // Delete Note asks nothing and leaves the others.
+    NoteCommand(by["gone"], ID_DELETENOTE);
     EXPECT_TRUE(app.WaitNoteCount(5));  // no question first
     EXPECT_FALSE(IsWindow(by["gone"]));
     // Saved in order, with the rectangles as loaded or last placed by the user.

@@ -125,31 +125,6 @@ void PressButton(HWND dialog, int id)
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-HWND WaitPopupMenu(DWORD pid, int timeoutMs)
-{
-    HWND menu = nullptr;
-    WaitUntil([&] {
-        auto menus = ProcessWindows(pid, "#32768", nullptr, true);
-        return (menu = menus.empty() ? nullptr : menus.front()) != nullptr;
-    }, timeoutMs);
-    if (menu)
-        Sleep(150);
-    return menu;
-}
-
-bool WaitNoPopupMenu(DWORD pid, int timeoutMs)
-{
-    return WaitUntil([&] { return ProcessWindows(pid, "#32768", nullptr, true).empty(); }, timeoutMs);
-}
-
-void MenuKeys(HWND menu, std::initializer_list<UINT> keys)
-{
-    for (UINT key : keys) {
-        PostMessageA(menu, WM_KEYDOWN, key, 0);
-        Sleep(150);
-    }
-}
-
 void SetClipboardText(const std::u16string& text)
 {
     if (!OpenClipboard(nullptr))
