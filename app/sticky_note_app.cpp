@@ -86,15 +86,20 @@ int CStickyNoteApp::Run()
     while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
         if (got == -1)
             return 1;
-        // Tab, Enter and Esc in the modeless dialogs (Options, notes).
-        HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-        if (root && IsDialogMessageW(root, &msg))
-            continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        DispatchLoopMessage(msg);
     }
     m_nExitCode = static_cast<int>(msg.wParam);
     return m_nExitCode;
+}
+
+void DispatchLoopMessage(MSG& msg)
+{
+    // Tab, Enter and Esc in the modeless dialogs (Options, notes).
+    HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    if (root && IsDialogMessageW(root, &msg))
+        return;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
 }
 
 int CStickyNoteApp::ExitInstance()

@@ -4,6 +4,8 @@
 #include "app/registry_table.h"
 #include "notes/note_host.h"
 
+#include <windows.h>
+
 #include <cstdint>
 
 class CStickyNoteApp : public INoteHost {
@@ -32,3 +34,8 @@ private:
     Preferences m_prefs;
     int m_nExitCode = 0;
 };
+
+// One message of the run's loop, as Run hands it on: wide, so that a
+// character typed into a note reaches its Unicode editor whole, with Tab,
+// Enter and Esc going to the modeless dialog they were typed in.
+void DispatchLoopMessage(MSG& msg);

@@ -12,7 +12,9 @@ list(APPEND DP_WIN_SOURCES
 list(APPEND DP_UNIT_TESTS
   tests/unit/note_test.cpp
 )
+list(APPEND DP_WIN_UNIT_TESTS
+  tests/unit/note_win_test.cpp
+)
 list(APPEND DP_E2E_TESTS
-  tests/e2e/notes_test.cpp
   tests/e2e/note_moves_test.cpp
 )

@@ -28,11 +28,18 @@ std::string DialogItemText(HWND hDlg, int id);
 void SetItemText(HWND hDlg, int id, const std::string& text);
 RECT WindowRect(HWND hWnd);
 RECT WorkArea();
+inline POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+inline bool IsTopmost(HWND w) { return (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+inline HWND Editor(HWND note) { return GetDlgItem(note, IDC_NOTEEDIT); }
+inline std::string Text(HWND note) { return e2e::WindowText(Editor(note)); }
+inline bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+inline RECT Offset(RECT r, int dx, int dy) { return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
+// The screen's colour there is the notes' yellow.
+bool Yellow(int x, int y);
 
 // Top-level windows of a process with the given class and title (null: any).
 std::vector<HWND> ProcessWindows(DWORD pid, const char* className, const char* title = nullptr,
                                  bool visibleOnly = false);
-HWND FindDescendant(HWND parent, const char* className);
 
 std::string MessageBoxText(HWND box);
 void PressButton(HWND dialog, int id);
@@ -81,7 +88,6 @@ public:
     // New Note (with the pointer at 'at'): the new note once shown, with the text set.
     HWND NewNote(const std::string& text = "", const POINT* at = nullptr);
 
-    void Tray(UINT mouseMessage);
     void Command(WORD id);
     // A round trip: returns once the controller has carried the message out;
     // false while a modal window it opened is still up.

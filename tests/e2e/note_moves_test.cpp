@@ -1,11 +1,44 @@
-// Notes moved by their margin and handles with the real pointer, and what
-// notes cost the process in GUI objects.
-#include "tests/e2e/notes_fixture.h"
+// Notes moved by their margin and handles with the real pointer, in the
+// program's own process: the rectangle tracker runs a loop of its own.
+#include "tests/e2e/harness.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace e2e {
 namespace {
+
+class NotesTest : public DriftpadTest {
+protected:
+    HWND NewNoteAt(int x, int y)
+    {
+        POINT at = {x, y};
+        return app.NewNote("", &at);
+    }
+
+    // A press at 'from', a move to 'to' by way of a middle point, the action
+    // (if any) while the button is still down, and the release; returns once
+    // the note's thread has let the pointer go and answered.
+    void Drag(POINT from, POINT to, const std::function<void()>& whileDown = {})
+    {
+        MovePointer(from.x, from.y);
+        Xdotool({"mousedown", "1"});
+        for (POINT p : {POINT{(from.x + to.x) / 2, (from.y + to.y) / 2}, to}) {
+            Sleep(40);
+            MovePointer(p.x, p.y);
+        }
+        Sleep(50);
+        if (whileDown)
+            whileDown();
+        Xdotool({"mouseup", "1"});
+        EXPECT_TRUE(WaitUntil([&] {
+            GUITHREADINFO gui = {};
+            gui.cbSize = sizeof gui;
+            return GetGUIThreadInfo(GetWindowThreadProcessId(app.Controller(), nullptr), &gui) && !gui.hwndCapture;
+        }));
+        EXPECT_TRUE(app.Sync());
+    }
+};
 
 TEST_F(NotesTest, MarginDragMovesEscCancelsAndHandleDragsKeepTheSize)
 {

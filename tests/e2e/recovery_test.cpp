@@ -116,41 +116,5 @@ TEST_F(RecoveryTest, NoKeepsTheCopyAsThePreviousOneAndQuitLeavesNone)
     EXPECT_FALSE(FileExists(copy));
 }
 
-TEST_F(RecoveryTest, ACopyThatCannotBeWrittenIsToldInAStopBox)
-{
-    // A file where the folder should be.
-    const std::string folder = RecoveryFolder();
-    CreateDirectoryA(folder.substr(0, folder.find_last_of('\\')).c_str(), nullptr);
-    WriteFileBytes(folder, "in the way");
-    StartApp();
-    HWND note = app.NewNote();
-    ASSERT_NE(nullptr, note);
-    PostMessageA(GetDlgItem(note, IDC_NOTEEDIT), WM_CHAR, 'a', 1);
-    HWND box = app.WaitDialog("Driftpad", 5000);
-    ASSERT_NE(nullptr, box);
-    EXPECT_EQ(0u, MessageBoxText(box).find("Unsaved notes cannot be protected")) << MessageBoxText(box);
-    PressButton(box, IDOK);
-}
-
-// Each notice used to run inside the previous one's modal loop, until the stack ran out.
-TEST_F(RecoveryTest, AThousandAlarmsDueTogetherEachShowTheirNoticeAndTheProgramLivesOn)
-{
-    std::vector<std::string> texts;
-    for (int i = 0; i < 1000; ++i)
-        texts.push_back("alarm " + std::to_string(i));
-    const std::string path = dir + "\\alarms.dpd";
-    WriteFileBytes(path, NotesFile(texts, 1, static_cast<int32_t>(time(nullptr)) - 60));
-    StartApp("\"" + path + "\"");
-    // Wine makes a thousand windows slowly: look seldom, and by class only
-    // (a title would be asked of the busy program). Each note and its notice.
-    size_t shown = 0;
-    for (int i = 0; i < 300 && (shown = ProcessWindows(app.Pid(), "#32770", nullptr, true).size()) < 2000; ++i)
-        Sleep(500);
-    EXPECT_EQ(2000u, shown);
-    EXPECT_EQ(1000u, ProcessWindows(app.Pid(), "#32770", "Note Alarm!", true).size());
-    EXPECT_TRUE(app.Sync());
-    EXPECT_TRUE(app.Running());
-}
-
 }  // namespace
 }  // namespace e2e

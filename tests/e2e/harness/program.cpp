@@ -146,11 +146,6 @@ HWND App::NewNote(const std::string& text, const POINT* at)
     return created;
 }
 
-void App::Tray(UINT mouseMessage)
-{
-    PostMessageA(Controller(), WM_TRAYICON, 0, mouseMessage);
-}
-
 void App::Command(WORD id)
 {
     PostMessageA(Controller(), WM_COMMAND, MAKEWPARAM(id, 0), 0);

@@ -50,6 +50,14 @@ RECT WindowRect(HWND hWnd)
     return r;
 }
 
+bool Yellow(int x, int y)
+{
+    HDC dc = GetDC(nullptr);
+    COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(nullptr, dc);
+    return c == RGB(255, 255, 0);
+}
+
 RECT WorkArea()
 {
     RECT r = {};
@@ -85,33 +93,12 @@ BOOL CALLBACK CollectWindow(HWND w, LPARAM p)
     return TRUE;
 }
 
-struct ChildSearch {
-    const char* className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchChild(HWND w, LPARAM p)
-{
-    auto* s = reinterpret_cast<ChildSearch*>(p);
-    if (ClassName(w) != s->className)
-        return TRUE;
-    s->found = w;
-    return FALSE;
-}
-
 }  // namespace
 
 std::vector<HWND> ProcessWindows(DWORD pid, const char* className, const char* title, bool visibleOnly)
 {
     WindowSearch search{pid, className, title, visibleOnly, {}};
     EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-HWND FindDescendant(HWND parent, const char* className)
-{
-    ChildSearch search{className, nullptr};
-    EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

@@ -1,0 +1,207 @@
+#include "tests/unit/in_process.h"
+
+#include "base/dialog.h"
+
+#include <filesystem>
+
+namespace e2e {
+namespace {
+
+InProcessTest* g_test;  // the running test, for the hooks
+HHOOK g_hook;
+
+void Answer(HWND box);
+
+LRESULT CALLBACK AfterMessage(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto& m = *reinterpret_cast<CWPRETSTRUCT*>(lParam);
+    MenuSpy& spy = g_test->spy;
+    if (code == HC_ACTION && m.message == WM_INITDIALOG) {
+        Answer(m.hwnd);
+    } else if (code == HC_ACTION && m.message == WM_INITMENUPOPUP) {
+        auto menu = reinterpret_cast<HMENU>(m.wParam);
+        std::map<UINT, UINT> items;
+        for (int i = 0; i < GetMenuItemCount(menu); ++i)
+            items[GetMenuItemID(menu, i)] = GetMenuState(menu, i, MF_BYPOSITION) & (MF_GRAYED | MF_CHECKED);
+        spy.menus.push_back(items);
+    } else if (code == HC_ACTION && m.message == WM_ENTERIDLE && m.wParam == MSGF_MENU) {
+        // Later waits get Esc: no menu outlives its test.
+        auto window = reinterpret_cast<HWND>(m.lParam);
+        if (!spy.typed)
+            GetWindowRect(window, &spy.rect);
+        for (UINT key : spy.typed ? std::vector<UINT>{VK_ESCAPE} : spy.keys)
+            PostMessageA(window, WM_KEYDOWN, key, 0);
+        spy.typed = true;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+BOOL CALLBACK FirstEdit(HWND w, LPARAM found)
+{
+    char name[16] = {};
+    GetClassNameA(w, name, sizeof name);
+    if (lstrcmpiA(name, "Edit") != 0)
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = w;
+    return FALSE;
+}
+
+// A question is answered once it is made; one nobody expected fails the
+// test and is closed, so that it cannot hang the run.
+void Answer(HWND box)
+{
+    auto& replies = g_test->replies;
+    // The program's own title is its file's name: here, the test's.
+    const std::string caption = ::WindowText(box) == AppTitle() ? "Driftpad" : ::WindowText(box);
+    if (!replies.empty() && caption == replies.front().caption) {
+        const Reply reply = replies.front();
+        replies.pop_front();
+        g_test->asked.push_back(DialogItemText(box, 0xFFFF));
+        if (!reply.fileName.empty()) {  // the file-name field is the dialog's one edit control
+            HWND edit = nullptr;
+            EnumChildWindows(box, FirstEdit, reinterpret_cast<LPARAM>(&edit));
+            SetWindowTextA(edit, reply.fileName.c_str());
+        }
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(reply.button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, reply.button)));
+    } else if (GetDlgItem(box, 0xFFFF) && (GetDlgItem(box, IDOK) || GetDlgItem(box, IDYES))) {
+        ADD_FAILURE() << "unexpected question \"" << caption << "\": " << DialogItemText(box, 0xFFFF);
+        for (int button : {IDCANCEL, IDNO, IDOK})
+            PostMessageA(box, WM_COMMAND, button, reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+    }
+}
+
+void CleanUp(const std::string& dir)
+{
+    CleanProgramKeys();
+    std::error_code ignored;
+    std::filesystem::remove_all(RecoveryFolder(), ignored);
+    if (!dir.empty())
+        std::filesystem::remove_all(dir, ignored);
+}
+
+}  // namespace
+
+void InProcessTest::SetUp()
+{
+    CleanUp("");
+    dir = TempDir();
+    notesFile = dir + "\\notes.dpd";
+    g_test = this;
+    g_hook = SetWindowsHookExA(WH_CALLWNDPROCRET, AfterMessage, nullptr, GetCurrentThreadId());
+}
+
+void InProcessTest::TearDown()
+{
+    if (HasFailure())
+        std::printf("screenshot: %s\n", Screenshot(::testing::UnitTest::GetInstance()->current_test_info()->name()).c_str());
+    if (IsWindow(controller)) {
+        replies = {{"Driftpad: Quit", IDNO}};
+        Command(ID_QUIT);
+    }
+    app.ExitInstance();
+    UnhookWindowsHookEx(g_hook);
+    g_test = nullptr;
+    CleanUp(dir);
+}
+
+HWND InProcessTest::Start(const std::string& arguments)
+{
+    quitCode = -1;
+    EXPECT_TRUE(app.InitInstance(("Driftpad.exe " + arguments).c_str()));
+    controller = FindWindowA("#32770", "Driftpad: Options");
+    EXPECT_TRUE(controller && GetWindowThreadProcessId(controller, nullptr) == GetCurrentThreadId());
+    Pump();
+    return controller;
+}
+
+void InProcessTest::Pump()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT)
+            quitCode = static_cast<int>(msg.wParam);
+        else
+            DispatchLoopMessage(msg);
+    }
+}
+
+bool InProcessTest::PumpUntil(const std::function<bool()>& condition, int timeoutMs)
+{
+    return WaitUntil([&] { return Pump(), condition(); }, timeoutMs);
+}
+
+void InProcessTest::Command(WORD id)
+{
+    Pump();
+    SendMessageA(controller, WM_COMMAND, id, 0);
+    Pump();
+}
+
+void InProcessTest::Tray(UINT mouseMessage)
+{
+    SendMessageA(controller, WM_TRAYICON, 0, mouseMessage);
+    Pump();
+}
+
+void InProcessTest::NoteCommand(HWND note, WORD id)
+{
+    SendMessageA(Editor(note), WM_COMMAND, id, 0);
+    Pump();
+}
+
+std::vector<HWND> InProcessTest::Notes(bool visibleOnly)
+{
+    std::vector<HWND> notes;
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (GetWindow(w, GW_OWNER) == controller && (!visibleOnly || IsWindowVisible(w)))
+            notes.push_back(w);
+    return notes;
+}
+
+HWND InProcessTest::NewNote(const std::string& text, POINT at)
+{
+    const auto before = Notes();
+    MovePointer(at.x, at.y);
+    Command(ID_NEWNOTE);
+    for (HWND w : Notes())
+        if (std::find(before.begin(), before.end(), w) == before.end()) {
+            SetWindowTextA(Editor(w), text.c_str());
+            return w;
+        }
+    return nullptr;
+}
+
+void InProcessTest::TrayMenu(std::vector<UINT> keys)
+{
+    spy = MenuSpy{};
+    spy.keys = std::move(keys);
+    Tray(WM_RBUTTONDOWN);
+}
+
+void InProcessTest::ContextMenu(HWND note, std::vector<UINT> keys, LPARAM at)
+{
+    spy = MenuSpy{};
+    spy.keys = std::move(keys);
+    const POINT c = Centre(WindowRect(Editor(note)));
+    SendMessageA(Editor(note), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Editor(note)), at ? at : MAKELPARAM(c.x, c.y));
+    Pump();
+}
+
+std::map<UINT, UINT> InProcessTest::ReadMenus(HWND note)
+{
+    ContextMenu(note, {VK_UP, VK_RIGHT});  // from no selection to the last item, Note, and into it
+    EXPECT_EQ(2u, spy.menus.size());
+    std::map<UINT, UINT> states;
+    for (const auto& menu : spy.menus)
+        states.insert(menu.begin(), menu.end());
+    return states;
+}
+
+std::string InProcessTest::Save()
+{
+    DeleteFileA(notesFile.c_str());
+    Command(ID_SAVE);
+    return ReadFileBytes(notesFile);
+}
+
+}  // namespace e2e
