@@ -38,9 +38,9 @@ TEST_F(ControllerTest, TrayMenuOpensAtTheWorkAreaCornerWithItsStatesAndCarriesOu
     // With no notes, the three note commands are grayed; the rest are not.
     EXPECT_EQ((std::vector<UINT>{ID_HIDEALL, ID_SHOWHIDDEN, ID_DELETEALL}), grayed(spy.menus[0]));
     const RECT work = WorkArea(), menu = spy.rect;
-    // Taller than 170 pixels, the menu is pushed up to fit above the taskbar.
+    // Its top 170 pixels above the taskbar; taller, it is pushed up to fit.
     EXPECT_TRUE(menu.right == work.right && menu.bottom <= work.bottom);
-    EXPECT_GE(menu.top, work.bottom - 170 - (menu.bottom - menu.top));
+    EXPECT_TRUE(menu.top <= work.bottom - 170 && menu.top >= work.bottom - 170 - (menu.bottom - menu.top)) << menu.top;
     EXPECT_EQ(1u, Notes(true).size());
 
     // With a note the three are enabled; Show Hidden's check follows the mode.
