@@ -150,6 +150,7 @@ TEST_F(ControllerTest, AFileOpensAtItsPlaceFromTheCommandLineAndOpenAddsToTheNot
     // The opened file is now current: Save writes all three there, old note first.
     Command(ID_SAVE);
     EXPECT_EQ(NotesFileBytes({At("ok", 100, 120), At("one", 50, 60), At("two", 300, 60)}), ReadFileBytes(two));
+    EXPECT_EQ(2, FilesIn(dir));  // no temporary file left beside them
 }
 
 TEST_F(ControllerTest, SaveWithoutANameAsksCancelWritesNothingAndATypedNameGetsTheExtension)
@@ -244,7 +245,7 @@ TEST_F(ControllerTest, ATruncatedFileAtStartKeepsTheCompleteNotesAndSaysSo)
     WriteFileBytes(notesFile, bytes.substr(0, bytes.size() - 20));  // ends inside the second record
     replies = {{"Driftpad", IDOK}};
     Start('"' + notesFile + '"');
-    EXPECT_NE(std::string::npos, asked.at(0).find(notesFile));
+    EXPECT_NE(std::string::npos, asked.at(0).find(notesFile + "\" ends too early")) << asked.at(0);
     ASSERT_EQ(1u, Notes(true).size());
     EXPECT_EQ("first", Text(Notes()[0]));
 }
