@@ -70,6 +70,12 @@ void Answer(HWND box)
     }
 }
 
+BOOL CALLBACK DestroyLeftOver(HWND w, LPARAM)
+{
+    DestroyWindow(w);
+    return TRUE;
+}
+
 void CleanUp(const std::string& dir)
 {
     CleanProgramKeys();
@@ -98,6 +104,9 @@ void InProcessTest::TearDown()
         replies = {{"Driftpad: Quit", IDNO}};
         Command(ID_QUIT);
     }
+    // Notices outlive the notes they rang for: no window is left to the next test.
+    EnumThreadWindows(GetCurrentThreadId(), DestroyLeftOver, 0);
+    Pump();
     app.ExitInstance();
     UnhookWindowsHookEx(g_hook);
     g_test = nullptr;
