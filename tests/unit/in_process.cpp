@@ -10,32 +10,6 @@ namespace {
 InProcessTest* g_test;  // the running test, for the hooks
 HHOOK g_hook;
 
-void Answer(HWND box);
-
-LRESULT CALLBACK AfterMessage(int code, WPARAM wParam, LPARAM lParam)
-{
-    const auto& m = *reinterpret_cast<CWPRETSTRUCT*>(lParam);
-    MenuSpy& spy = g_test->spy;
-    if (code == HC_ACTION && m.message == WM_INITDIALOG) {
-        Answer(m.hwnd);
-    } else if (code == HC_ACTION && m.message == WM_INITMENUPOPUP) {
-        auto menu = reinterpret_cast<HMENU>(m.wParam);
-        std::map<UINT, UINT> items;
-        for (int i = 0; i < GetMenuItemCount(menu); ++i)
-            items[GetMenuItemID(menu, i)] = GetMenuState(menu, i, MF_BYPOSITION) & (MF_GRAYED | MF_CHECKED);
-        spy.menus.push_back(items);
-    } else if (code == HC_ACTION && m.message == WM_ENTERIDLE && m.wParam == MSGF_MENU) {
-        // Later waits get Esc: no menu outlives its test.
-        auto window = reinterpret_cast<HWND>(m.lParam);
-        if (!spy.typed)
-            GetWindowRect(window, &spy.rect);
-        for (UINT key : spy.typed ? std::vector<UINT>{VK_ESCAPE} : spy.keys)
-            PostMessageA(window, WM_KEYDOWN, key, 0);
-        spy.typed = true;
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
 BOOL CALLBACK FirstEdit(HWND w, LPARAM found)
 {
     char name[16] = {};
@@ -68,6 +42,30 @@ void Answer(HWND box)
         for (int button : {IDCANCEL, IDNO, IDOK})
             PostMessageA(box, WM_COMMAND, button, reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
     }
+}
+
+LRESULT CALLBACK AfterMessage(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto& m = *reinterpret_cast<CWPRETSTRUCT*>(lParam);
+    MenuSpy& spy = g_test->spy;
+    if (code == HC_ACTION && m.message == WM_INITDIALOG) {
+        Answer(m.hwnd);
+    } else if (code == HC_ACTION && m.message == WM_INITMENUPOPUP) {
+        auto menu = reinterpret_cast<HMENU>(m.wParam);
+        std::map<UINT, UINT> items;
+        for (int i = 0; i < GetMenuItemCount(menu); ++i)
+            items[GetMenuItemID(menu, i)] = GetMenuState(menu, i, MF_BYPOSITION) & (MF_GRAYED | MF_CHECKED);
+        spy.menus.push_back(items);
+    } else if (code == HC_ACTION && m.message == WM_ENTERIDLE && m.wParam == MSGF_MENU) {
+        // Later waits get Esc: no menu outlives its test.
+        auto window = reinterpret_cast<HWND>(m.lParam);
+        if (!spy.typed)
+            GetWindowRect(window, &spy.rect);
+        for (UINT key : spy.typed ? std::vector<UINT>{VK_ESCAPE} : spy.keys)
+            PostMessageA(window, WM_KEYDOWN, key, 0);
+        spy.typed = true;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 BOOL CALLBACK DestroyLeftOver(HWND w, LPARAM)
