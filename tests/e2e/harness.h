@@ -1,6 +1,7 @@
 #pragma once
-// Drives Driftpad.exe from outside, as a user would. One header; the code is
-// split by concern under tests/e2e/harness/.
+// Drives Driftpad.exe from outside, as a user would; its window, file and
+// host helpers serve the in-process window tests too. One header; the code
+// is split by concern under tests/e2e/harness/.
 #include <windows.h>
 
 #include <gtest/gtest.h>
