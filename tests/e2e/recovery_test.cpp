@@ -93,7 +93,8 @@ TEST_F(RecoveryTest, NoKeepsTheCopyAsThePreviousOneAndQuitLeavesNone)
     StartApp();
     HWND note = app.NewNote();
     ASSERT_NE(nullptr, note);
-    PostMessageA(GetDlgItem(note, IDC_NOTEEDIT), WM_CHAR, 'a', 1);
+    // Beyond the code page: the program's loop must hand it on whole.
+    PostMessageW(GetDlgItem(note, IDC_NOTEEDIT), WM_CHAR, 0x0416, 1);
     ASSERT_TRUE(WaitUntil([&] { return FileExists(copy); }, 4000));
     app.Kill();
 
@@ -101,7 +102,7 @@ TEST_F(RecoveryTest, NoKeepsTheCopyAsThePreviousOneAndQuitLeavesNone)
     EXPECT_TRUE(app.Notes().empty());
     EXPECT_FALSE(FileExists(copy));
     const std::string previous = ReadFileBytes(RecoveryFolder() + "\\Recovery.previous.dpd");
-    EXPECT_EQ(std::string("\x01" "a", 2), previous.substr(10, 2)) << "the note typed before the kill";
+    EXPECT_EQ(std::string("\xFF\xFE\xFF\x01\x16\x04", 6), previous.substr(10, 6)) << "the note typed before the kill";
 
     // Quit, answered No: the user let the notes go.
     note = app.NewNote();
