@@ -1,6 +1,7 @@
 # storage: the archive, the notes file layout and saving that never destroys the old file.
 list(APPEND DP_PORTABLE_SOURCES
   storage/archive.cpp
+  storage/archive_string.cpp
   storage/code_page.cpp
   storage/failure_text.cpp
   storage/memory_file.cpp
