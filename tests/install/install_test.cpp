@@ -75,6 +75,16 @@ std::string VersionString(const std::vector<char>& info, const std::string& name
                : "";
 }
 
+// The host's processes that hold the file open, for a failure's message.
+std::string Holders(const std::string& path)
+{
+    const std::string list = TempDir() + "\\holders.txt";
+    UnixSpawn({"/bin/sh", "-c", "for p in /proc/[0-9]*; do ls -l $p/fd 2>/dev/null | grep -qF '" + UnixPath(path)
+                                    + "' && tr '\\0' ' ' < $p/cmdline && echo; done > '" + UnixPath(list) + "'"},
+              true);
+    return ReadFileBytes(list);
+}
+
 class InstallTest : public ::testing::Test {
 protected:
     void SetUp() override { Clean(); }
@@ -146,7 +156,7 @@ TEST_F(InstallTest, StartedAsAtSignInTheNotesLiveInDocuments)
         EXPECT_EQ(driftpad.Notes().size(), notes);
         driftpad.NewNote();  // no text: its change would come after the Save and ask for a recovery copy
         EXPECT_TRUE(driftpad.CommandAndWait(ID_SAVE) && FileExists(kNotesFile))
-            << notes << " notes before, screen: " << Screenshot("StartedAsAtSignIn");
+            << notes << " notes before, screen: " << Screenshot("StartedAsAtSignIn") << ", held by: " << Holders(kNotesFile);
     }
 }
 
