@@ -46,7 +46,7 @@ size_t MemoryInUse()
 }
 
 // GDI objects of this process: GetGuiResources where it answers, else the
-// live handles, as the end-to-end probe counts them.
+// live handles, as the window tests count them (CountLiveObjects).
 long GdiObjects()
 {
     if (DWORD reported = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS))
