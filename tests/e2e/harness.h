@@ -122,6 +122,9 @@ std::string TempDir();
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+// When the file was last written, read without opening it: under Wine an
+// open reader makes a writer that replaces the file fail.
+uint64_t LastWrite(const std::string& path);
 int FilesIn(const std::string& dir);
 
 struct FileNote {

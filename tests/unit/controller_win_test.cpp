@@ -62,22 +62,24 @@ TEST_F(ControllerTest, DoubleClickAndTheOptionsFollowThePreferenceWhichOnlyOkOrE
     for (UINT key : {0u, unsigned(VK_ESCAPE), unsigned(VK_RETURN)}) {  // Cancel, Esc, Enter
         Command(ID_OPTIONS);
         ASSERT_TRUE(IsWindowVisible(controller));
+        EXPECT_EQ(0u, IsDlgButtonChecked(controller, IDC_AUTOSAVE)) << key;
         if (key == 0) {  // neither radio button is set from a 2
             EXPECT_FALSE(IsDlgButtonChecked(controller, IDC_DBLCLICKOPTIONS) || IsDlgButtonChecked(controller, IDC_DBLCLICKNEWNOTE));
         }
+        // Enter writes 1 and 0: values that differ, so that neither can be written for the other.
         SendDlgItemMessageA(controller, IDC_AUTOSAVE, BM_CLICK, 0, 0);
-        SendDlgItemMessageA(controller, IDC_DBLCLICKNEWNOTE, BM_CLICK, 0, 0);
+        SendDlgItemMessageA(controller, key == VK_RETURN ? IDC_DBLCLICKOPTIONS : IDC_DBLCLICKNEWNOTE, BM_CLICK, 0, 0);
         if (key)  // typed in the dialog, through the dialog keys
             PostMessageA(GetDlgItem(controller, IDC_AUTOSAVE), WM_KEYDOWN, key, 0);
         else
             PostMessageA(controller, WM_COMMAND, IDCANCEL, 0);
         Pump();
         EXPECT_FALSE(IsWindowVisible(controller)) << key;
-        EXPECT_EQ(key == VK_RETURN ? 1u : 2u, RegDword(HKEY_CURRENT_USER, kPrefs, "DblClick")) << key;
+        EXPECT_EQ(key == VK_RETURN ? 0u : 2u, RegDword(HKEY_CURRENT_USER, kPrefs, "DblClick")) << key;
         EXPECT_EQ(key == VK_RETURN ? 1u : 0u, RegDword(HKEY_CURRENT_USER, kPrefs, "SaveOnShutdown")) << key;
     }
-    Tray(WM_LBUTTONDBLCLK);  // the new choice holds at once: a note
-    EXPECT_EQ(1u, Notes(true).size());
+    Tray(WM_LBUTTONDBLCLK);  // the new choice holds at once: Options
+    EXPECT_TRUE(IsWindowVisible(controller));
 }
 
 TEST_F(ControllerTest, QuitWithNotesAsksFirstAndDeleteAllDeletesOnlyOnYes)
@@ -248,6 +250,46 @@ TEST_F(ControllerTest, ATruncatedFileAtStartKeepsTheCompleteNotesAndSaysSo)
     EXPECT_NE(std::string::npos, asked.at(0).find(notesFile + "\" ends too early")) << asked.at(0);
     ASSERT_EQ(1u, Notes(true).size());
     EXPECT_EQ("first", Text(Notes()[0]));
+}
+
+// Each change alone reaches the recovery copy, not only those that ride on
+// another's: a crash must not bring a note back as it was before.
+TEST_F(ControllerTest, EachKindOfChangeAloneReachesTheRecoveryCopy)
+{
+    const std::string copy = RecoveryFolder() + "\\Recovery.dpd";
+    uint64_t seen = 0;
+    std::string last;
+    auto reaches = [&](const char* change) {  // a new write, read once it is done
+        EXPECT_TRUE(PumpUntil([&] { return LastWrite(copy) != seen; }, 5000)) << change;
+        seen = LastWrite(copy);
+        last = ReadFileBytes(copy);
+    };
+    FileNote alarmed = At("due", 300, 60);
+    alarmed.alarmFlag = 1;
+    alarmed.alarmTime = static_cast<int32_t>(time(nullptr)) - 60;
+    WriteFileBytes(notesFile, NotesFileBytes({At("kept", 50, 60), alarmed}));
+    Start('"' + notesFile + '"');
+    HWND notice = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (notice = FindWindowA("#32770", "Note Alarm!")) != nullptr; }));
+    reaches("opened");
+    ASSERT_NE(std::string::npos, last.find("due"));
+    PostMessageA(notice, WM_COMMAND, IDOK, 0);
+    reaches("alarm spent");
+    HWND note = nullptr, kept = nullptr;
+    for (HWND n : Notes())
+        (Text(n) == "kept" ? kept : note) = n;
+    PostMessageA(Editor(note), WM_CHAR, 'a', 1);
+    reaches("typed");
+    NoteCommand(note, ID_ALWAYSONTOP);
+    reaches("always on top");
+    NoteCommand(note, ID_HIDENOTE);
+    reaches("hidden");
+    replies = {{"Alarm Settings", IDOK}};
+    NoteCommand(note, ID_ALARM);
+    reaches("alarm settings");
+    NoteCommand(kept, ID_DELETENOTE);
+    reaches("deleted");
+    EXPECT_EQ(std::string::npos, last.find("kept"));
 }
 
 TEST_F(ControllerTest, ARecoveryCopyThatCannotBeWrittenIsToldInAStopBox)
