@@ -85,11 +85,20 @@ TEST_F(NotesTest, MarginDragMovesEscCancelsAndHandleDragsKeepTheSize)
     EXPECT_TRUE(selected);
     const RECT moved = Offset(r, 60, 40);
     EXPECT_TRUE(WaitUntil([&] { return SameRect(moved, WindowRect(note)); }, 2000));
+    // A move alone reaches the recovery copy too. Each write is read once it
+    // is done, never while it runs.
+    const std::string copy = RecoveryFolder() + "\\Recovery.dpd";
+    uint64_t seen = 0;
+    auto copyHolds = [&](const std::vector<FileNote>& notes) {
+        return WaitUntil([&] { return LastWrite(copy) != seen && (seen = LastWrite(copy), ReadFileBytes(copy) == NotesFileBytes(notes)); });
+    };
+    EXPECT_TRUE(copyHolds({Note("", moved), Note("o", WindowRect(other))}));
 
     // The bottom-right handle: the note stays, the saved rectangle takes the outline.
     Drag({moved.right - 2, moved.bottom - 2}, {moved.right + 28, moved.bottom + 18});
     EXPECT_TRUE(SameRect(moved, WindowRect(note)));
     RECT grown = {moved.left, moved.top, moved.right + 30, moved.bottom + 20};
+    EXPECT_TRUE(copyHolds({Note("", grown), Note("o", WindowRect(other))}));
     EXPECT_EQ(NotesFileBytes({Note("", grown), Note("o", WindowRect(other))}), Save());
     // The top-left handle far past the other corner: the outline stops 8
     // pixels short of it, and only its top-left moves the note.

@@ -64,7 +64,11 @@ TEST_F(RecoveryTest, YesAfterAKillRestoresTypedNotesWithTheirPlaceFlagsAndFileAn
     ASSERT_TRUE(WaitUntil([&] { return DialogItemText(note, IDC_NOTEEDIT) == "typed"; }));
     PostMessageA(GetDlgItem(note, IDC_NOTEEDIT), WM_COMMAND, ID_ALWAYSONTOP, 0);
     ASSERT_TRUE(WaitUntil([&] { return (GetWindowLongA(note, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }));
-    ASSERT_TRUE(WaitUntil([&] { return ReadFileBytes(copy).find("typed") != std::string::npos; }));
+    // Read once each write is done: a reader during one would make it fail.
+    uint64_t seen = 0;
+    ASSERT_TRUE(WaitUntil([&] {
+        return LastWrite(copy) != seen && (seen = LastWrite(copy), ReadFileBytes(copy).find("typed") != std::string::npos);
+    }));
     app.Kill();
 
     ASSERT_TRUE(StartAndAnswer(arguments, IDYES));
