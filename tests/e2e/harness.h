@@ -122,9 +122,10 @@ std::string TempDir();
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
-// When the file was last written, read without opening it: under Wine an
-// open reader makes a writer that replaces the file fail.
-uint64_t LastWrite(const std::string& path);
+// Whether the file was written again since 'seen' (a time stamp, then
+// updated), told without opening it: under Wine an open reader makes a
+// writer that replaces the file fail, so read it only once this says so.
+bool WrittenAgain(const std::string& path, uint64_t& seen);
 int FilesIn(const std::string& dir);
 
 struct FileNote {

@@ -90,7 +90,7 @@ TEST_F(NotesTest, MarginDragMovesEscCancelsAndHandleDragsKeepTheSize)
     const std::string copy = RecoveryFolder() + "\\Recovery.dpd";
     uint64_t seen = 0;
     auto copyHolds = [&](const std::vector<FileNote>& notes) {
-        return WaitUntil([&] { return LastWrite(copy) != seen && (seen = LastWrite(copy), ReadFileBytes(copy) == NotesFileBytes(notes)); });
+        return WaitUntil([&] { return WrittenAgain(copy, seen) && ReadFileBytes(copy) == NotesFileBytes(notes); });
     };
     EXPECT_TRUE(copyHolds({Note("", moved), Note("o", WindowRect(other))}));
 

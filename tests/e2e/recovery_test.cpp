@@ -67,7 +67,7 @@ TEST_F(RecoveryTest, YesAfterAKillRestoresTypedNotesWithTheirPlaceFlagsAndFileAn
     // Read once each write is done: a reader during one would make it fail.
     uint64_t seen = 0;
     ASSERT_TRUE(WaitUntil([&] {
-        return LastWrite(copy) != seen && (seen = LastWrite(copy), ReadFileBytes(copy).find("typed") != std::string::npos);
+        return WrittenAgain(copy, seen) && ReadFileBytes(copy).find("typed") != std::string::npos;
     }));
     app.Kill();
 

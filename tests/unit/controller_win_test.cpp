@@ -260,8 +260,7 @@ TEST_F(ControllerTest, EachKindOfChangeAloneReachesTheRecoveryCopy)
     uint64_t seen = 0;
     std::string last;
     auto reaches = [&](const char* change) {  // a new write, read once it is done
-        EXPECT_TRUE(PumpUntil([&] { return LastWrite(copy) != seen; }, 5000)) << change;
-        seen = LastWrite(copy);
+        EXPECT_TRUE(PumpUntil([&] { return WrittenAgain(copy, seen); }, 5000)) << change;
         last = ReadFileBytes(copy);
     };
     FileNote alarmed = At("due", 300, 60);
