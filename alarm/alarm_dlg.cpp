@@ -2,6 +2,8 @@
 
 #include "alarm/alarm_settings.h"
 #include "alarm/alarm_text.h"
+#include "base/message_box.h"
+#include "base/window_text.h"
 #include "resources/resource.h"
 
 namespace {

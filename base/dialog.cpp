@@ -1,6 +1,9 @@
 #include "base/dialog.h"
 
+#include "base/failure_report.h"
+
 #include <exception>
+#include <stdexcept>
 
 CDialog::CDialog(UINT nIDTemplate, bool bUnicode) : m_nIDTemplate(nIDTemplate), m_bUnicode(bUnicode) {}
 
@@ -75,13 +78,18 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM 
         self->PostNcDestroy();
         return FALSE;
     }
-    // Nothing may unwind through the window manager: failures end here.
+    // Nothing may unwind through the window manager: every failure ends
+    // here, whatever was thrown. The message then counts as not handled, so
+    // that the system answers it (a TRUE would pass as a brush to a colour
+    // request).
     try {
         return self->Dispatch(msg, wParam, lParam);
     } catch (const std::exception& failure) {
         ReportFailure(hWnd, failure);
+    } catch (...) {
+        ReportFailure(hWnd, std::runtime_error("an unexpected error occurred."));
     }
-    return TRUE;  // a failed command still counts as carried out
+    return FALSE;
 }
 
 INT_PTR CDialog::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam)
@@ -101,80 +109,4 @@ INT_PTR CDialog::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam)
     default:
         return FALSE;
     }
-}
-
-const std::string& AppTitle()
-{
-    static const std::string title = [] {
-        char path[MAX_PATH] = {};
-        GetModuleFileNameA(nullptr, path, MAX_PATH);
-        std::string name = path;
-        size_t slash = name.find_last_of("\\/");
-        if (slash != std::string::npos)
-            name.erase(0, slash + 1);
-        size_t dot = name.rfind('.');
-        if (dot != std::string::npos)
-            name.erase(dot);
-        return name;
-    }();
-    return title;
-}
-
-int AppMessageBox(HWND hWndOwner, const char* text, UINT type, const char* caption)
-{
-    return MessageBoxA(hWndOwner, text, caption ? caption : AppTitle().c_str(), type);
-}
-
-namespace {
-
-void ReportPlainly(HWND hWndOwner, const std::exception& failure)
-{
-    AppMessageBox(hWndOwner, (std::string("The operation failed: ") + failure.what()).c_str(), MB_OK | MB_ICONSTOP);
-}
-
-FailureReporter g_pfnReporter = ReportPlainly;
-
-}  // namespace
-
-void SetFailureReporter(FailureReporter pfnReporter)
-{
-    g_pfnReporter = pfnReporter ? pfnReporter : ReportPlainly;
-}
-
-void ReportFailure(HWND hWndOwner, const std::exception& failure)
-{
-    g_pfnReporter(hWndOwner, failure);
-}
-
-void UpdateMenuItems(HMENU hMenu, const std::function<MenuItemState(unsigned nID)>& stateOf)
-{
-    int count = GetMenuItemCount(hMenu);
-    for (int pos = 0; pos < count; ++pos) {
-        MenuItemState state = stateOf(GetMenuItemID(hMenu, pos));
-        if (state.bEnabled)
-            EnableMenuItem(hMenu, pos, MF_BYPOSITION | (*state.bEnabled ? MF_ENABLED : MF_GRAYED));
-        if (state.bChecked)
-            CheckMenuItem(hMenu, pos, MF_BYPOSITION | (*state.bChecked ? MF_CHECKED : MF_UNCHECKED));
-    }
-}
-
-std::string WindowText(HWND hWnd)
-{
-    int length = GetWindowTextLengthA(hWnd);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(hWnd, &text[0], length + 1)));
-    return text;
-}
-
-std::u16string WideWindowText(HWND hWnd)
-{
-    int length = GetWindowTextLengthW(hWnd);
-    std::u16string text(static_cast<size_t>(length) + 1, u'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(hWnd, reinterpret_cast<wchar_t*>(&text[0]), length + 1)));
-    return text;
-}
-
-void SetWideWindowText(HWND hWnd, const std::u16string& text)
-{
-    SetWindowTextW(hWnd, reinterpret_cast<const wchar_t*>(text.c_str()));
 }

@@ -1,14 +1,9 @@
 #pragma once
 // A small dialog base: one static dialog procedure finds the object and
 // dispatches to virtual handlers. Failures raised inside a handler are caught
-// here, once, and handed to the program's failure reporter.
-#include "base/menu_state.h"
-
+// here, once, and handed to the program's failure reporter (failure_report.h).
 #include <windows.h>
 
-#include <exception>
-#include <functional>
-#include <string>
 
 class CDialog {
 public:
@@ -55,21 +50,3 @@ private:
     bool m_bUnicode;
     bool m_bModal = false;
 };
-
-// The program's title: the executable's file name without its extension.
-const std::string& AppTitle();
-// A message box with the program's title as caption unless one is given.
-int AppMessageBox(HWND hWndOwner, const char* text, UINT type, const char* caption = nullptr);
-// Tells the user of a failure that a handler raised. The program installs
-// the reporter that knows its failures; until then the failure's own words
-// are shown.
-using FailureReporter = void (*)(HWND hWndOwner, const std::exception& failure);
-void SetFailureReporter(FailureReporter pfnReporter);
-void ReportFailure(HWND hWndOwner, const std::exception& failure);
-// Sets the items of a popup menu that opens as stateOf says of each id.
-void UpdateMenuItems(HMENU hMenu, const std::function<MenuItemState(unsigned nID)>& stateOf);
-// The whole text of a window or control.
-std::string WindowText(HWND hWnd);
-// The same of a Unicode window, every character kept.
-std::u16string WideWindowText(HWND hWnd);
-void SetWideWindowText(HWND hWnd, const std::u16string& text);

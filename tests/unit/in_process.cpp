@@ -1,6 +1,8 @@
 #include "tests/unit/in_process.h"
 
-#include "base/dialog.h"
+#include "base/message_box.h"
+#include "base/window_text.h"
+
 
 #include <filesystem>
 

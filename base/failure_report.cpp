@@ -1,0 +1,26 @@
+#include "base/failure_report.h"
+
+#include "base/message_box.h"
+
+#include <string>
+
+namespace {
+
+void ReportPlainly(HWND hWndOwner, const std::exception& failure)
+{
+    AppMessageBox(hWndOwner, (std::string("The operation failed: ") + failure.what()).c_str(), MB_OK | MB_ICONSTOP);
+}
+
+FailureReporter g_pfnReporter = ReportPlainly;
+
+}  // namespace
+
+void SetFailureReporter(FailureReporter pfnReporter)
+{
+    g_pfnReporter = pfnReporter ? pfnReporter : ReportPlainly;
+}
+
+void ReportFailure(HWND hWndOwner, const std::exception& failure)
+{
+    g_pfnReporter(hWndOwner, failure);
+}
