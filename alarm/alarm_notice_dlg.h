@@ -28,7 +28,3 @@ private:
     HWND m_hWndAnswer;
     UINT m_nAnswerMsg;
 };
-
-// Plays the alarm sound on a thread of its own, which nobody waits for;
-// without a thread there is no sound and nothing else changes.
-void StartAlarmSound(const char* strSoundName);

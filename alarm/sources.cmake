@@ -1,4 +1,4 @@
-# alarm: files are added here as the subsystem grows.
+# alarm: the alarm texts and times, the Alarm Settings dialog, the notice and the sound worker.
 list(APPEND DP_PORTABLE_SOURCES
   alarm/alarm_settings.cpp
   alarm/alarm_text.cpp
@@ -8,6 +8,7 @@ list(APPEND DP_PORTABLE_SOURCES
 list(APPEND DP_WIN_SOURCES
   alarm/alarm_dlg.cpp
   alarm/alarm_notice_dlg.cpp
+  alarm/alarm_sound.cpp
   alarm/local_time_win.cpp
 )
 list(APPEND DP_UNIT_TESTS
