@@ -2,6 +2,7 @@
 
 #include "alarm/alarm_dlg.h"
 #include "alarm/alarm_notice_dlg.h"
+#include "alarm/alarm_sound.h"
 #include "alarm/alarm_timer.h"
 #include "alarm/local_time.h"
 #include "notes/note_dlg.h"
@@ -56,7 +57,7 @@ void CNoteAlarm::OnNoticeClosed(INT_PTR nResult)
 {
     HWND hWnd = m_note.GetSafeHwnd();
     if (nResult == -1)
-        PostMessageA(GetWindow(hWnd, GW_OWNER), WM_DELETENOTE, reinterpret_cast<WPARAM>(hWnd), 0);
+        PostDeleteNote(hWnd);
     // Spent, unless the settings armed a new alarm while the notice was up.
     if (!m_nAlarmTimer) {
         m_bAlarmEnabled = 0;

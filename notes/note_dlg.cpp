@@ -1,5 +1,6 @@
 #include "notes/note_dlg.h"
 
+#include "base/window_text.h"
 #include "notes/note_host.h"
 #include "notes/note_messages.h"
 #include "notes/note_rules.h"
@@ -60,6 +61,13 @@ const char* FallbackFontFace()
 
 // One yellow brush for every note, made with the first and kept for the
 // run: a brush a note would cost a GDI object each.
+// Touches the window only when that changes something.
+void ShowNoteWindow(HWND hWndNote, bool bOnScreen)
+{
+    if ((IsWindowVisible(hWndNote) != FALSE) != bOnScreen)
+        ShowWindow(hWndNote, bOnScreen ? SW_RESTORE : SW_HIDE);
+}
+
 HBRUSH NoteBrush()
 {
     static const UniqueBrush brush(CreateSolidBrush(kNoteYellow));
@@ -106,9 +114,7 @@ std::u16string CNoteDlg::GetText() const
 void CNoteDlg::SetText(const std::u16string& text)
 {
     m_strTyped = text;
-    m_bSettingText = true;
-    SetWideWindowText(GetDlgItem(IDC_NOTEEDIT), text);
-    m_bSettingText = false;
+    m_edit.SetText(m_hWnd, text);
 }
 
 bool CNoteDlg::OnCommand(WORD nID, WORD nCode, HWND)
@@ -117,10 +123,8 @@ bool CNoteDlg::OnCommand(WORD nID, WORD nCode, HWND)
         return false;
     // Kept here, so that nothing has to ask a thousand windows for their
     // texts (under Wine a window's text costs most of a millisecond).
-    if (!m_bSettingText) {
-        m_strTyped = GetText();
-        PostNoteChanged(m_hWnd);
-    }
+    m_strTyped = GetText();
+    PostNoteChanged(m_hWnd);
     return true;
 }
 
@@ -151,7 +155,7 @@ void CNoteDlg::LoadRecord(const NoteRecord& r, const std::u16string& text)
 
 BOOL CNoteDlg::OnInitDialog()
 {
-    m_edit.Prepare(m_hWnd, m_host);
+    m_edit.Prepare(m_hWnd);
     UseFallbackFontIfMissing();
     if (!m_bLoaded) {
         PlaceNewNote();
@@ -258,8 +262,7 @@ bool CNoteDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result
         result = TRUE;
         return true;
     case WM_DELETENOTE:
-        // The controller knows the note by its window.
-        PostMessageA(GetWindow(m_hWnd, GW_OWNER), WM_DELETENOTE, reinterpret_cast<WPARAM>(m_hWnd), 0);
+        ForwardDeleteNote(m_hWnd);
         return true;
     default:
         return false;

@@ -69,5 +69,4 @@ private:
     CNoteEdit m_edit;             // the text, the two window flags, the context menu
     UniqueHandle<GdiObjectTraits> m_fallbackFont;
     std::u16string m_strTyped;
-    bool m_bSettingText = false;  // SetText knows the text already
 };

@@ -1,8 +1,7 @@
 #include "notes/note_edit.h"
 
-#include "base/dialog.h"
 #include "base/handle.h"
-#include "notes/note_host.h"
+#include "base/menu_items.h"
 #include "notes/note_messages.h"
 #include "notes/note_rules.h"
 #include "resources/resource.h"
@@ -30,17 +29,6 @@ void SetNoteTopmost(HWND hWndNote, bool bTopmost, UINT flags)
     SetWindowPos(hWndNote, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
 }
 
-void PostNoteChanged(HWND hWndNote)
-{
-    PostMessageA(GetWindow(hWndNote, GW_OWNER), WM_NOTECHANGED, 0, 0);
-}
-
-void ShowNoteWindow(HWND hWndNote, bool bOnScreen)
-{
-    if ((IsWindowVisible(hWndNote) != FALSE) != bOnScreen)
-        ShowWindow(hWndNote, bOnScreen ? SW_RESTORE : SW_HIDE);
-}
-
 CNoteEdit::~CNoteEdit()
 {
     Detach();
@@ -49,10 +37,9 @@ CNoteEdit::~CNoteEdit()
 // The editor's procedure is replaced by hand, with the note's editor object
 // in the window's user data: comctl32's subclassing looks its data up in a
 // window property on every message, which under Wine is a trip to the
-// server, and made a note a fifth dearer to create than a bare dialog.
-bool CNoteEdit::Prepare(HWND hWndNote, const INoteHost& host)
+// server, dear when a file brings a thousand notes.
+bool CNoteEdit::Prepare(HWND hWndNote)
 {
-    m_pHost = &host;
     HWND hWnd = GetDlgItem(hWndNote, IDC_NOTEEDIT);
     if (!hWnd)
         return false;
@@ -75,6 +62,17 @@ void CNoteEdit::Detach()
         SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, 0);
         m_hWnd = nullptr;
     }
+}
+
+void CNoteEdit::SetText(HWND hWndNote, const std::u16string& text) const
+{
+    // Straight to the editor's own procedure, past the report of a text
+    // set from outside.
+    auto pszText = reinterpret_cast<LPARAM>(text.c_str());
+    if (m_hWnd)
+        CallEditProc(WM_SETTEXT, 0, pszText);
+    else
+        SendMessageW(GetDlgItem(hWndNote, IDC_NOTEEDIT), WM_SETTEXT, 0, pszText);
 }
 
 LRESULT CNoteEdit::CallEditProc(UINT msg, WPARAM wParam, LPARAM lParam) const
@@ -111,8 +109,9 @@ bool CNoteEdit::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resul
         result = 0;
         return lParam == 0 && OnCommand(LOWORD(wParam));
     case WM_SETTEXT:
-        // A multi-line editor reports no change for a text set from outside:
-        // report it as any other, so that the note's copy stays right.
+        // A multi-line editor reports no change for a text set from outside
+        // (another program, an accessibility tool): report it as typing, so
+        // that the note's copy of its text, which is what is saved, stays right.
         result = CallEditProc(msg, wParam, lParam);
         SendMessageW(GetParent(m_hWnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(m_hWnd), EN_CHANGE),
                      reinterpret_cast<LPARAM>(m_hWnd));
@@ -122,8 +121,8 @@ bool CNoteEdit::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resul
     }
 }
 
-// The menu is loaded only while it is shown: a note held its own copy before,
-// and Windows' quota of USER objects stopped the notes at a few thousand.
+// The menu is loaded only while it is shown: a menu kept by every note would
+// use up Windows' quota of USER objects at a few thousand notes.
 void CNoteEdit::OnContextMenu(LPARAM lParam)
 {
     UniqueMenu menu(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_NOTEMENU)));
@@ -170,7 +169,7 @@ bool CNoteEdit::OnCommand(WORD nID)
     case ID_EDIT_PASTE: SendMessageA(m_hWnd, WM_PASTE, 0, 0); return true;
     case ID_EDIT_DELETE: SendMessageA(m_hWnd, WM_CLEAR, 0, 0); return true;
     case ID_EDIT_SELECTALL: SendMessageA(m_hWnd, EM_SETSEL, 0, -1); return true;
-    case ID_DELETENOTE: PostMessageA(note, WM_DELETENOTE, 0, 0); return true;
+    case ID_DELETENOTE: PostDeleteNote(note); return true;
     case ID_HIDENOTE: OnHideNote(); return true;
     case ID_ALWAYSONTOP: OnAlwaysOnTop(); return true;
     case ID_ALARM: SendMessageA(note, WM_ALARMSETTINGS, 0, 0); return true;
@@ -181,7 +180,7 @@ bool CNoteEdit::OnCommand(WORD nID)
 void CNoteEdit::OnHideNote()
 {
     m_bHidden = Toggled(m_bHidden);
-    ShowNoteWindow(GetParent(m_hWnd), IsNoteOnScreen(m_bHidden, m_pHost->ShowHiddenMode()));
+    SendMessageA(GetParent(m_hWnd), WM_APPLYVISIBILITY, kVisibilityOfFlags, 0);
     PostNoteChanged(GetParent(m_hWnd));
 }
 

@@ -6,16 +6,11 @@
 #include <windows.h>
 
 #include <cstdint>
-
-class INoteHost;
+#include <string>
 
 // Puts a note window into the topmost band or back into the normal one,
 // with the given SetWindowPos flags (besides no move and no size).
 void SetNoteTopmost(HWND hWndNote, bool bTopmost, UINT flags);
-// Tells the note's owner that something the notes file keeps has changed.
-void PostNoteChanged(HWND hWndNote);
-// Shows or hides a note window, touching it only when that changes something.
-void ShowNoteWindow(HWND hWndNote, bool bOnScreen);
 
 class CNoteEdit {
 public:
@@ -26,8 +21,10 @@ public:
 
     // Attaches to control 1001 of the note and limits typing to 150 UTF-16
     // code units.
-    bool Prepare(HWND hWndNote, const INoteHost& host);
+    bool Prepare(HWND hWndNote);
     HWND GetSafeHwnd() const { return m_hWnd; }
+    // The program's own text (a note read from a file): no change to report.
+    void SetText(HWND hWndNote, const std::u16string& text) const;
 
     // 0 or 1 when set by a toggle; a file may hold any value, and any
     // nonzero value counts as set.
@@ -48,5 +45,4 @@ private:
 
     HWND m_hWnd = nullptr;
     WNDPROC m_pfnEditProc = nullptr;  // the editor's own procedure
-    const INoteHost* m_pHost = nullptr;
 };
