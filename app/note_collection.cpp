@@ -46,6 +46,19 @@ std::string PathKey(const std::string& strPath)
 
 }  // namespace
 
+void CNoteCollection::Changed(WPARAM nBy) const
+{
+    PostMessageA(m_hWndOwner, WM_NOTECHANGED, nBy, 0);
+}
+
+void CNoteCollection::SetFileName(const std::string& strFileName)
+{
+    if (strFileName == m_strFileName)
+        return;
+    m_strFileName = strFileName;
+    Changed(kChangedByFile);  // the recovery copy carries it
+}
+
 CNoteDlg* CNoteCollection::Add(const NoteRecord* pRecord, const std::u16string& strText)
 {
     auto* note = new CNoteDlg(m_app);
@@ -57,7 +70,7 @@ CNoteDlg* CNoteCollection::Add(const NoteRecord* pRecord, const std::u16string& 
         delete note;
         return nullptr;
     }
-    Changed();
+    Changed(kChangedByUser);
     return note;
 }
 
@@ -72,13 +85,13 @@ void CNoteCollection::Delete(HWND hWndNote)
     CNoteDlg* note = *it;
     m_noteList.erase(it);
     delete note;
-    Changed();
+    Changed(kChangedByUser);
 }
 
 void CNoteCollection::DeleteAll()
 {
     if (!m_noteList.empty())
-        Changed();
+        Changed(kChangedByUser);
     while (!m_noteList.empty()) {
         CNoteDlg* note = m_noteList.front();
         m_noteList.pop_front();
@@ -92,7 +105,7 @@ void CNoteCollection::HideAll()
         note->SetHiddenFlag(1);
         note->ApplyVisibility();
     }
-    Changed();
+    Changed(kChangedByUser);
 }
 
 void CNoteCollection::SetShowHidden(int32_t bShowHidden)
@@ -101,7 +114,7 @@ void CNoteCollection::SetShowHidden(int32_t bShowHidden)
     m_app.m_bShowHidden = bShowHidden;
     for (CNoteDlg* note : m_noteList)
         note->ApplyVisibility();
-    Changed();
+    Changed(kChangedByUser);
 }
 
 CNoteCollection::LoadResult CNoteCollection::Load(const std::string& strPath)

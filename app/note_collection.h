@@ -20,19 +20,15 @@ public:
     // The application keeps the copy of the mode that notes read.
     explicit CNoteCollection(CStickyNoteApp& app) : m_app(app) {}
     // Notes still there go with the collection (a start that failed).
-    ~CNoteCollection()
-    {
-        m_onChange = nullptr;
-        DeleteAll();
-    }
+    ~CNoteCollection() { DeleteAll(); }
     CNoteCollection(const CNoteCollection&) = delete;
     CNoteCollection& operator=(const CNoteCollection&) = delete;
 
-    // The window that owns every note.
+    // The window that owns every note, and is told of every change as
+    // WM_NOTECHANGED: the notes post their own, the collection those it
+    // makes (a note created or deleted, all hidden, the mode or the file
+    // name set).
     void SetOwner(HWND hWndOwner) { m_hWndOwner = hWndOwner; }
-    // Told of every change the collection makes itself: a note created or
-    // deleted, all hidden, the mode set. Notes tell their owner of their own.
-    void SetChangeHandler(std::function<void()> onChange) { m_onChange = std::move(onChange); }
 
     bool Empty() const { return m_noteList.empty(); }
     size_t Count() const { return m_noteList.size(); }
@@ -53,7 +49,7 @@ public:
     void SetShowHidden(int32_t bShowHidden);
 
     const std::string& GetFileName() const { return m_strFileName; }
-    void SetFileName(const std::string& strFileName) { m_strFileName = strFileName; }
+    void SetFileName(const std::string& strFileName);
 
     struct LoadResult {
         bool bOpened = false;
@@ -82,14 +78,9 @@ public:
     std::vector<NoteEntry> TypedEntries() const;
 
 private:
-    void Changed() const
-    {
-        if (m_onChange)
-            m_onChange();
-    }
+    void Changed(WPARAM nBy) const;
 
     CStickyNoteApp& m_app;
-    std::function<void()> m_onChange;
     HWND m_hWndOwner = nullptr;
     std::list<CNoteDlg*> m_noteList;
     std::string m_strFileName;

@@ -1,8 +1,9 @@
-#include "app/recovery_win.h"
+#include "app/recovery_guard.h"
 
 #include "app/messages.h"
 #include "app/note_collection.h"
-#include "base/dialog.h"
+#include "base/failure_report.h"
+#include "base/message_box.h"
 #include "storage/file_win.h"
 
 #include <shlobj.h>
@@ -82,7 +83,7 @@ bool CRecoveryGuard::OfferAtStart(const std::string& strCommandLineFile)
     m_notes.SetShowHidden(found.copy.nShowHiddenMode);
     const size_t nBefore = m_notes.Count();
     for (const NoteEntry& entry : found.copy.notes) {
-        if (!m_notes.Add(&entry.m_record, entry.m_strText))
+        if (!m_notes.Add(&entry.record, entry.strText))
             break;
     }
     m_notes.SetFileName(found.copy.strFileName);
@@ -113,7 +114,7 @@ bool CRecoveryGuard::OnTimer(UINT_PTR nIDEvent)
     if (nIDEvent != kRecoveryTimer)
         return false;
     KillTimer(m_hWnd, kRecoveryTimer);  // armed again only by a change
-    Do(m_rules.OnTimer(m_notes.Empty()));
+    TakeStep(m_rules.OnTimer(m_notes.Empty()));
     return true;
 }
 
@@ -132,7 +133,7 @@ void CRecoveryGuard::OnEndSession()
 {
     if (!m_files)
         return;
-    Do(m_rules.OnEndSession(m_notes.Empty()));
+    TakeStep(m_rules.OnEndSession(m_notes.Empty()));
     m_writer->WaitIdle();
 }
 
@@ -142,7 +143,7 @@ void CRecoveryGuard::WaitIdle()
         m_writer->WaitIdle();
 }
 
-void CRecoveryGuard::Do(CRecoveryRules::Step step)
+void CRecoveryGuard::TakeStep(CRecoveryRules::Step step)
 {
     switch (step) {
     case CRecoveryRules::Step::write:

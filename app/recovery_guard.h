@@ -2,7 +2,8 @@
 // The recovery copy on the controller: its timer, the snapshot of the
 // notes, the offer at start-up, and the one report of a copy that cannot
 // be written.
-#include "app/recovery.h"
+#include "app/recovery_rules.h"
+#include "app/recovery_writer.h"
 #include "storage/file_win.h"
 
 #include <windows.h>
@@ -44,7 +45,8 @@ public:
     void OnWriteFailed();
 
 private:
-    void Do(CRecoveryRules::Step step);
+    // Hands the rules' step to the worker: a write of the notes as they are now, or a removal.
+    void TakeStep(CRecoveryRules::Step step);
     RecoverySnapshot Snapshot() const;
 
     CNoteCollection& m_notes;

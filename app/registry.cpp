@@ -17,9 +17,9 @@ public:
     {
         const char* name = e.valueName ? e.valueName->c_str() : nullptr;
         switch (e.kind) {
-        case RegEntry::String: return SetRegistryString(RootKey(e.root), e.key.c_str(), name, e.text.c_str()) != 0;
-        case RegEntry::Dword: return SetRegistryDword(RootKey(e.root), e.key.c_str(), name, e.dword) != 0;
-        case RegEntry::KeyOnly: return SetRegistryString(RootKey(e.root), e.key.c_str(), name, nullptr) != 0;
+        case RegEntry::String: return SetRegistryString(RootKey(e.root), e.key.c_str(), name, e.text.c_str());
+        case RegEntry::Dword: return SetRegistryDword(RootKey(e.root), e.key.c_str(), name, e.dword);
+        case RegEntry::KeyOnly: return SetRegistryString(RootKey(e.root), e.key.c_str(), name, nullptr);
         }
         return false;
     }
@@ -27,7 +27,8 @@ public:
     {
         // RegDeleteTree empties the key; RegDeleteKey then removes the key itself.
         UniqueRegKey key;
-        if (RegOpenKeyExA(RootKey(k.root), k.key.c_str(), 0, KEY_ALL_ACCESS, key.put()) == ERROR_SUCCESS) {
+        const REGSAM access = DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE;
+        if (RegOpenKeyExA(RootKey(k.root), k.key.c_str(), 0, access, key.put()) == ERROR_SUCCESS) {
             RegDeleteTreeA(key.get(), nullptr);
             key.reset();
             RegDeleteKeyA(RootKey(k.root), k.key.c_str());
@@ -40,12 +41,12 @@ public:
     bool HasKey(const std::string& key) override
     {
         UniqueRegKey owner;
-        return RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_ALL_ACCESS, owner.put()) == ERROR_SUCCESS;
+        return RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, owner.put()) == ERROR_SUCCESS;
     }
     std::optional<std::string> ReadValue(const std::string& key, const char* valueName, size_t capacity) override
     {
         UniqueRegKey owner;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_ALL_ACCESS, owner.put()) != ERROR_SUCCESS)
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, owner.put()) != ERROR_SUCCESS)
             return std::nullopt;
         std::string data(capacity, '\0');
         DWORD size = static_cast<DWORD>(capacity);
@@ -59,25 +60,25 @@ public:
 
 }  // namespace
 
-int SetRegistryValue(HKEY hRoot, const char* key, const char* valueName, const void* data,
-                     DWORD type, DWORD size)
+bool SetRegistryValue(HKEY hRoot, const char* key, const char* valueName, const void* data,
+                      DWORD type, DWORD size)
 {
     UniqueRegKey owner;
-    if (RegCreateKeyExA(hRoot, key, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+    if (RegCreateKeyExA(hRoot, key, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
                         owner.put(), nullptr) != ERROR_SUCCESS)
-        return 0;
+        return false;
     if (!data)
-        return 1;
+        return true;
     return RegSetValueExA(owner.get(), valueName, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
 }
 
-int SetRegistryString(HKEY hRoot, const char* key, const char* valueName, const char* text)
+bool SetRegistryString(HKEY hRoot, const char* key, const char* valueName, const char* text)
 {
     DWORD size = text ? static_cast<DWORD>(lstrlenA(text) + 1) : 0;
     return SetRegistryValue(hRoot, key, valueName, text, REG_SZ, size);
 }
 
-int SetRegistryDword(HKEY hRoot, const char* key, const char* valueName, DWORD value)
+bool SetRegistryDword(HKEY hRoot, const char* key, const char* valueName, DWORD value)
 {
     return SetRegistryValue(hRoot, key, valueName, &value, REG_DWORD, sizeof value);
 }
@@ -114,8 +115,8 @@ Preferences ReadPreferencesFromRegistry()
     return ReadPreferences(source);
 }
 
-void WritePreferences(DWORD saveOnShutdown, DWORD dblClick)
+bool WritePreferences(DWORD bSaveOnShutdown, DWORD nDblClick)
 {
-    SetRegistryDword(HKEY_CURRENT_USER, kPreferencesKey, kSaveOnShutdownValue, saveOnShutdown);
-    SetRegistryDword(HKEY_CURRENT_USER, kPreferencesKey, kDblClickValue, dblClick);
+    bool bSaved = SetRegistryDword(HKEY_CURRENT_USER, kPreferencesKey, kSaveOnShutdownValue, bSaveOnShutdown);
+    return SetRegistryDword(HKEY_CURRENT_USER, kPreferencesKey, kDblClickValue, nDblClick) && bSaved;
 }

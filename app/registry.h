@@ -6,19 +6,20 @@
 
 #include <string>
 
-// Writes one value (or only the key when data is null); 1 on success, else 0.
-int SetRegistryValue(HKEY hRoot, const char* key, const char* valueName, const void* data,
-                     DWORD type, DWORD size);
-int SetRegistryString(HKEY hRoot, const char* key, const char* valueName, const char* text);
-int SetRegistryDword(HKEY hRoot, const char* key, const char* valueName, DWORD value);
+// Writes one value (or only the key when data is null); true on success.
+bool SetRegistryValue(HKEY hRoot, const char* key, const char* valueName, const void* data,
+                      DWORD type, DWORD size);
+bool SetRegistryString(HKEY hRoot, const char* key, const char* valueName, const char* text);
+bool SetRegistryDword(HKEY hRoot, const char* key, const char* valueName, DWORD value);
 
 // Writes the install table for the running executable; true when complete.
 bool RegisterProgram();
 void UnregisterProgram();
 // The start-up read from HKEY_CURRENT_USER.
 Preferences ReadPreferencesFromRegistry();
-// Writes both preferences, as the Options dialog's OK does.
-void WritePreferences(DWORD saveOnShutdown, DWORD dblClick);
+// Writes both preferences, as the Options dialog's OK does; false when
+// either could not be written.
+bool WritePreferences(DWORD bSaveOnShutdown, DWORD nDblClick);
 
 // The running executable's full path, however long.
 std::string ModulePath();

@@ -101,13 +101,13 @@ Preferences ReadPreferences(RegistrySource& source)
     std::optional<uint32_t> save = AsDword(source.ReadValue(kPreferencesKey, kSaveOnShutdownValue, 4));
     if (!save)
         return prefs;
-    prefs.saveOnShutdown = *save;
-    prefs.dblClick = AsDword(source.ReadValue(kPreferencesKey, kDblClickValue, 4)).value_or(0);
+    prefs.bSaveOnShutdown = *save;
+    prefs.nDblClick = AsDword(source.ReadValue(kPreferencesKey, kDblClickValue, 4)).value_or(0);
     if (!source.HasKey(kAlarmSoundKey))
         return prefs;
     if (std::optional<std::string> sound = source.ReadValue(kAlarmSoundKey, nullptr, 256)) {
         // A REG_SZ comes with its terminating zero; the text ends at the first one.
-        prefs.alarmSound = std::string(sound->c_str());
+        prefs.strAlarmSound = std::string(sound->c_str());
     }
     return prefs;
 }

@@ -58,9 +58,9 @@ void DeleteInstallEntries(RegistryStore& store);
 
 // What start-up reads; the source answers one value at a time.
 struct Preferences {
-    uint32_t saveOnShutdown = 0;
-    uint32_t dblClick = 0;
-    std::optional<std::string> alarmSound;
+    uint32_t bSaveOnShutdown = 0;
+    uint32_t nDblClick = 0;
+    std::optional<std::string> strAlarmSound;
 };
 
 class RegistrySource {

@@ -1,7 +1,9 @@
 list(APPEND DP_PORTABLE_SOURCES
   app/command_line.cpp
   app/controller_rules.cpp
-  app/recovery.cpp
+  app/recovery_files.cpp
+  app/recovery_rules.cpp
+  app/recovery_writer.cpp
   app/registry_table.cpp
 )
 list(APPEND DP_WIN_SOURCES
@@ -9,7 +11,7 @@ list(APPEND DP_WIN_SOURCES
   app/sticky_note_app.cpp
   app/file_dialog.cpp
   app/note_collection.cpp
-  app/recovery_win.cpp
+  app/recovery_guard.cpp
   app/registry.cpp
   app/sticky_note_dlg.cpp
   app/tray_icon.cpp

@@ -3,8 +3,9 @@
 #include "app/command_line.h"
 #include "app/registry.h"
 #include "app/sticky_note_dlg.h"
-#include "base/dialog.h"
+#include "base/failure_report.h"
 #include "base/handle.h"
+#include "base/message_box.h"
 #include "storage/failure_text.h"
 #include "storage/file_win.h"
 
@@ -104,14 +105,14 @@ void DispatchLoopMessage(MSG& msg)
 
 int CStickyNoteApp::ExitInstance()
 {
-    m_prefs.alarmSound.reset();
+    m_prefs.strAlarmSound.reset();
     g_hSingleInstanceMutex.reset();
     return m_nExitCode;
 }
 
-void CStickyNoteApp::SetPreferences(uint32_t saveOnShutdown, uint32_t dblClick)
+bool CStickyNoteApp::SetPreferences(uint32_t bSaveOnShutdown, uint32_t nDblClick)
 {
-    m_prefs.saveOnShutdown = saveOnShutdown;
-    m_prefs.dblClick = dblClick;
-    WritePreferences(saveOnShutdown, dblClick);
+    m_prefs.bSaveOnShutdown = bSaveOnShutdown;
+    m_prefs.nDblClick = nDblClick;
+    return WritePreferences(bSaveOnShutdown, nDblClick);
 }

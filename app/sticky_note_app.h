@@ -19,12 +19,13 @@ public:
     int ExitInstance();
 
     int32_t ShowHiddenMode() const override { return m_bShowHidden; }
-    const char* AlarmSound() const override { return m_prefs.alarmSound ? m_prefs.alarmSound->c_str() : nullptr; }
+    const char* AlarmSound() const override { return m_prefs.strAlarmSound ? m_prefs.strAlarmSound->c_str() : nullptr; }
 
     // Read once at start-up; the Options dialog's OK changes them here and
-    // in the registry.
+    // in the registry. False when the registry refused them: they hold for
+    // this run only.
     const Preferences& GetPreferences() const { return m_prefs; }
-    void SetPreferences(uint32_t saveOnShutdown, uint32_t dblClick);
+    bool SetPreferences(uint32_t bSaveOnShutdown, uint32_t nDblClick);
 
     // The show-hidden-notes mode as notes read it; the note collection keeps
     // it in step with its own.

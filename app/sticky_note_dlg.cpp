@@ -4,12 +4,19 @@
 #include "app/file_dialog.h"
 #include "app/messages.h"
 #include "app/sticky_note_app.h"
+#include "base/failure_report.h"
+#include "base/menu_items.h"
+#include "base/message_box.h"
 #include "notes/note_messages.h"
 #include "resources/resource.h"
 
 #include <vector>
 
 namespace {
+
+constexpr UINT_PTR kTrayRetryTimer = 12;
+constexpr UINT kTrayRetryMs = 2000;
+constexpr int kMaxTrayRetries = 60;  // two minutes
 
 Answer AnswerOf(int nButton)
 {
@@ -31,13 +38,12 @@ BOOL CStickyNoteDlg::OnInitDialog()
 {
     m_notes.SetOwner(m_hWnd);
     m_recovery.SetWindow(m_hWnd);
-    m_notes.SetChangeHandler([this] { m_recovery.OnChange(); });
     for (auto [size, metric] : {std::pair{ICON_BIG, SM_CXICON}, std::pair{ICON_SMALL, SM_CXSMICON}}) {
         HANDLE icon = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_DRIFTPAD), IMAGE_ICON,
                                  GetSystemMetrics(metric), GetSystemMetrics(metric), LR_SHARED);
         SendMessageA(m_hWnd, WM_SETICON, size, reinterpret_cast<LPARAM>(icon));
     }
-    m_trayIcon.Add(m_hWnd);
+    AddTrayIcon();
     ShowWindow(m_hWnd, SW_MINIMIZE);
     PostMessageA(m_hWnd, WM_HIDEOPTIONS, 0, 0);
     return TRUE;
@@ -46,7 +52,7 @@ BOOL CStickyNoteDlg::OnInitDialog()
 bool CStickyNoteDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result)
 {
     if (m_trayIcon.IsShellRestart(msg)) {
-        m_trayIcon.Add(m_hWnd);
+        AddTrayIcon();
         return true;
     }
     switch (msg) {
@@ -63,6 +69,10 @@ bool CStickyNoteDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& 
         m_recovery.OnChange();
         return true;
     case WM_TIMER:
+        if (wParam == kTrayRetryTimer) {
+            AddTrayIcon();
+            return true;
+        }
         return m_recovery.OnTimer(wParam);
     case WM_RECOVERYFAILED:
         m_recovery.OnWriteFailed();
@@ -98,11 +108,27 @@ bool CStickyNoteDlg::OnCommand(WORD nID, WORD, HWND)
     }
 }
 
+// Started at sign-in, the program can come before the shell's tray: the
+// icon, the only way to reach the program, is then asked for again every
+// few seconds until the shell takes it (a shell that starts later also says
+// so, and is answered as a restart).
+void CStickyNoteDlg::AddTrayIcon()
+{
+    if (m_trayIcon.Add(m_hWnd)) {
+        KillTimer(m_hWnd, kTrayRetryTimer);
+        m_nTrayRetries = 0;
+    } else if (m_nTrayRetries++ < kMaxTrayRetries) {
+        SetTimer(m_hWnd, kTrayRetryTimer, kTrayRetryMs, nullptr);
+    } else {
+        KillTimer(m_hWnd, kTrayRetryTimer);
+    }
+}
+
 LRESULT CStickyNoteDlg::OnTrayIcon(WPARAM, LPARAM lParam)
 {
     switch (static_cast<UINT>(lParam)) {
     case WM_LBUTTONDBLCLK:
-        if (unsigned nID = DoubleClickCommand(m_app.GetPreferences().dblClick))
+        if (unsigned nID = DoubleClickCommand(m_app.GetPreferences().nDblClick))
             OnCommand(static_cast<WORD>(nID), 0, nullptr);
         break;
     case WM_RBUTTONDOWN:
@@ -175,7 +201,7 @@ void CStickyNoteDlg::OnQuit()
         }
     }
     m_notes.DeleteAll();
-    m_recovery.Discard();  // No too: the user chose to let the notes go
+    m_recovery.Discard();  // the user chose to let the notes go: nothing to recover either
     m_trayIcon.Remove();
     DestroyWindow(m_hWnd);
 }
@@ -189,20 +215,22 @@ LRESULT CStickyNoteDlg::OnDeleteNote(WPARAM wParam, LPARAM)
 void CStickyNoteDlg::OnOptions()
 {
     const Preferences& prefs = m_app.GetPreferences();
-    SendDlgItemMessageA(m_hWnd, IDC_AUTOSAVE, BM_SETCHECK, prefs.saveOnShutdown, 0);
+    SendDlgItemMessageA(m_hWnd, IDC_AUTOSAVE, BM_SETCHECK, prefs.bSaveOnShutdown, 0);
     // Any other value sets neither button.
-    if (prefs.dblClick == 0 || prefs.dblClick == 1) {
-        CheckDlgButton(m_hWnd, IDC_DBLCLICKOPTIONS, prefs.dblClick == 0 ? BST_CHECKED : BST_UNCHECKED);
-        CheckDlgButton(m_hWnd, IDC_DBLCLICKNEWNOTE, prefs.dblClick == 1 ? BST_CHECKED : BST_UNCHECKED);
+    if (prefs.nDblClick == 0 || prefs.nDblClick == 1) {
+        CheckDlgButton(m_hWnd, IDC_DBLCLICKOPTIONS, prefs.nDblClick == 0 ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(m_hWnd, IDC_DBLCLICKNEWNOTE, prefs.nDblClick == 1 ? BST_CHECKED : BST_UNCHECKED);
     }
     ShowWindow(m_hWnd, SW_RESTORE);
 }
 
 void CStickyNoteDlg::OnOK()
 {
-    m_app.SetPreferences(IsDlgButtonChecked(m_hWnd, IDC_AUTOSAVE) == BST_CHECKED,
-                         IsDlgButtonChecked(m_hWnd, IDC_DBLCLICKNEWNOTE) == BST_CHECKED);
     ShowWindow(m_hWnd, SW_HIDE);
+    if (!m_app.SetPreferences(IsDlgButtonChecked(m_hWnd, IDC_AUTOSAVE) == BST_CHECKED,
+                              IsDlgButtonChecked(m_hWnd, IDC_DBLCLICKNEWNOTE) == BST_CHECKED))
+        AppMessageBox(m_hWnd, "The options could not be stored in the registry: they apply only until Driftpad ends.",
+                      MB_OK | MB_ICONEXCLAMATION, "Driftpad: Options");
 }
 
 void CStickyNoteDlg::OnCancel()
@@ -228,13 +256,12 @@ void CStickyNoteDlg::OpenNotesFile(const std::string& path)
 {
     m_notes.SetFileName(path);
     CNoteCollection::LoadResult loaded = m_notes.Load(path);
-    m_recovery.OnChange();
     if (loaded.nNotShown) {
         std::string text = std::to_string(loaded.nNotShown) + " of the notes in \"" + path
                            + "\" could not be shown: Windows has no room for more windows.\r\r"
                              "Saving over that file asks first, so that they are not lost.";
         AppMessageBox(m_hWnd, text.c_str(), MB_OK | MB_ICONSTOP);
-    }  // the name travels with the copy, even when nothing was read
+    }
 }
 
 void CStickyNoteDlg::OpenNotesFileAtStartup(const std::string& path)
@@ -297,6 +324,6 @@ void CStickyNoteDlg::OnEndSession(BOOL bEnding)
         return;
     // The copy first: the autosave may ask for a name that nobody gives.
     m_recovery.OnEndSession();
-    if (m_app.GetPreferences().saveOnShutdown)
+    if (m_app.GetPreferences().bSaveOnShutdown)
         OnSave();
 }

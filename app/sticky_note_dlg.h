@@ -2,7 +2,7 @@
 // The controller: the hidden Options dialog that owns the tray icon, the
 // tray menu and every note, and carries out the tray's commands.
 #include "app/note_collection.h"
-#include "app/recovery_win.h"
+#include "app/recovery_guard.h"
 #include "app/tray_icon.h"
 #include "base/dialog.h"
 
@@ -32,6 +32,7 @@ protected:
     void PostNcDestroy() override;
 
 private:
+    void AddTrayIcon();
     LRESULT OnTrayIcon(WPARAM wParam, LPARAM lParam);
     LRESULT OnHideOptions();
     LRESULT OnDeleteNote(WPARAM wParam, LPARAM lParam);
@@ -55,6 +56,7 @@ private:
 
     CStickyNoteApp& m_app;
     CTrayIcon m_trayIcon;
+    int m_nTrayRetries = 0;
     CNoteCollection m_notes;
     CRecoveryGuard m_recovery;  // after the notes: it ends first, and reads them till then
 };

@@ -4,11 +4,16 @@
 #include "base/handle.h"
 #include "resources/resource.h"
 
-#include <shellapi.h>
-
 namespace {
 
 const UINT kTrayIconId = IDI_DRIFTPAD;
+
+BOOL ShellNotify(DWORD nMessage, NOTIFYICONDATAA* pData)
+{
+    return Shell_NotifyIconA(nMessage, pData);
+}
+
+CTrayIcon::ShellNotifyFn g_pfnShellNotify = ShellNotify;
 
 // The first, 88-byte form of the structure on 32-bit Windows: every shell
 // since the first tray takes it.
@@ -27,6 +32,11 @@ static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the tray icon structure must be th
 
 }  // namespace
 
+void CTrayIcon::SetShellNotify(ShellNotifyFn pfnNotify)
+{
+    g_pfnShellNotify = pfnNotify ? pfnNotify : ShellNotify;
+}
+
 // The shell sends this when it (re)starts; the icon must then be added again.
 CTrayIcon::CTrayIcon() : m_nTaskbarCreated(RegisterWindowMessageA("TaskbarCreated")) {}
 
@@ -41,13 +51,13 @@ bool CTrayIcon::Add(HWND hWndOwner)
     nid.hIcon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_DRIFTPAD), IMAGE_ICON,
                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     lstrcpynA(nid.szTip, "Driftpad", 12);  // a tip keeps at most 11 characters
-    return Shell_NotifyIconA(NIM_ADD, &nid) != FALSE;
+    return g_pfnShellNotify(NIM_ADD, &nid) != FALSE;
 }
 
 void CTrayIcon::Remove()
 {
     NOTIFYICONDATAA nid = TrayIconData(m_hWndOwner);
-    Shell_NotifyIconA(NIM_DELETE, &nid);
+    g_pfnShellNotify(NIM_DELETE, &nid);
 }
 
 void CTrayIcon::ShowMenu()

@@ -3,8 +3,16 @@
 // removed at Quit; its popup menu sends its commands to the owner.
 #include <windows.h>
 
+#include <shellapi.h>
+
 class CTrayIcon {
 public:
+    // The shell's tray call; a test puts a recorder in its place to see what
+    // the program asks of the shell (Wine's shell also drops a destroyed
+    // window's icons by itself, so the effect alone proves nothing).
+    using ShellNotifyFn = BOOL (*)(DWORD nMessage, NOTIFYICONDATAA* pData);
+    static void SetShellNotify(ShellNotifyFn pfnNotify);
+
     CTrayIcon();
 
     // Adds icon 112 with the tip "Driftpad"; the mouse comes back to the

@@ -69,9 +69,9 @@ int main()
     std::vector<NoteEntry> notes(1000);
     for (size_t i = 0; i < notes.size(); ++i) {
         std::string text = "Note " + std::to_string(i) + ": " + std::string(i % 140, 'a' + i % 26);
-        notes[i].m_strText.assign(text.begin(), text.end());
-        notes[i].m_record.m_nLeft = static_cast<int32_t>(i);
-        notes[i].m_record.m_nRight = static_cast<int32_t>(i + 126);
+        notes[i].strText.assign(text.begin(), text.end());
+        notes[i].record.m_nLeft = static_cast<int32_t>(i);
+        notes[i].record.m_nRight = static_cast<int32_t>(i + 126);
     }
     CMemFile image;
     {

@@ -64,8 +64,8 @@ void WriteNotes(CArchive& ar, int32_t nShowHiddenMode, const std::vector<NoteEnt
     ar.WriteDword(0);  // reserved
     ar.WriteWord(static_cast<uint16_t>(notes.size()));
     for (const NoteEntry& note : notes) {
-        ar.WriteString(note.m_strText);
-        NoteRecord record = note.m_record;
+        ar.WriteString(note.strText);
+        NoteRecord record = note.record;
         record.Serialize(ar);
     }
 }

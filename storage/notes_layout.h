@@ -28,8 +28,8 @@ struct NoteRecord {
 };
 
 struct NoteEntry {
-    std::u16string m_strText;  // UTF-16, line breaks as CR LF
-    NoteRecord m_record;
+    std::u16string strText;  // UTF-16, line breaks as CR LF
+    NoteRecord record;
 };
 
 // The count field is 16 bits wide.

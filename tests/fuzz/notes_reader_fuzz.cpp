@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Outcome whole = Read(bytes, UINT32_MAX);
     size_t nTextBytes = 0;  // texts can only come from the file's own bytes
     for (const NoteEntry& note : whole.notes)
-        nTextBytes += note.m_strText.size();
+        nTextBytes += note.strText.size();
     if (!(Read(bytes, 1) == whole) || nTextBytes > size)
         abort();
     if (whole.nFailure == -1) {

@@ -32,7 +32,7 @@ TEST(NoteCollection, ALoadStopsAtTheFirstNoteWithoutAWindowAndTheFileIsKnownToHo
         EXPECT_EQ(3, made) << "no note tried after the first that failed";
         EXPECT_EQ(3u, loaded.nNotShown);
         ASSERT_EQ(2u, notes.Count());
-        EXPECT_EQ(u"note 1", notes.TypedEntries()[1].m_strText);
+        EXPECT_EQ(u"note 1", notes.TypedEntries()[1].strText);
         EXPECT_EQ(5u, notes.NotesHeldBy(path));
         EXPECT_EQ(0u, notes.NotesHeldBy(path + ".other"));
 

@@ -82,7 +82,7 @@ TEST(NotesLayout, FileCutAtEveryByteRaisesOnceAndKeepsTheCompleteNotes)
     std::vector<size_t> entryEnds;
     size_t nOffset = 10;
     for (const NoteEntry& n : notes)
-        entryEnds.push_back(nOffset += (n.m_strText.size() < 255 ? 1 : 3) + n.m_strText.size() + 32);
+        entryEnds.push_back(nOffset += (n.strText.size() < 255 ? 1 : 3) + n.strText.size() + 32);
     ASSERT_EQ(nOffset, full.size());
 
     for (uint32_t nChunk : {UINT32_MAX, 5u}) {

@@ -1,6 +1,7 @@
 // The recovery copy: a write failing at any step leaves a whole copy, a
 // failing copy is told once per run, and when it is written, dropped and offered.
-#include "app/recovery.h"
+#include "app/recovery_rules.h"
+#include "app/recovery_writer.h"
 #include "storage/notes_file.h"
 #include "tests/unit/fake_file_system.h"
 #include "tests/unit/test_notes.h"
@@ -29,7 +30,7 @@ TEST(RecoveryFiles, AWriteFailingAtAnyStepLeavesAWholeCopyWithItsOwnName)
         bReachedTheEnd = !Raised<CFileException>([&] { files.Write(Snapshot(u"new", "C:\\b.dpd")); });
         FoundRecovery found = files.Read();
         ASSERT_TRUE(found.bPresent && !found.bDamaged) << nStep;
-        const std::u16string& text = found.copy.notes.at(0).m_strText;
+        const std::u16string& text = found.copy.notes.at(0).strText;
         // The old notes go with their own name only: Save would write them over the opened file.
         EXPECT_TRUE(text == u"new" || fs.m_files == old) << nStep;
         EXPECT_EQ(fs.m_files.size(), 2u) << "no file left behind at step " << nStep;
@@ -50,7 +51,7 @@ TEST(RecoveryFiles, ADamagedCopyGivesTheNotesBeforeTheDamageAndIsKeptAsThePrevio
     FoundRecovery found = files.Read();
     EXPECT_TRUE(found.bPresent && found.bDamaged);
     ASSERT_EQ(found.copy.notes.size(), 1u);
-    EXPECT_EQ(found.copy.notes[0].m_strText, u"first");
+    EXPECT_EQ(found.copy.notes[0].strText, u"first");
     EXPECT_EQ(found.copy.nShowHiddenMode, 1);
     EXPECT_EQ(found.copy.strFileName, "C:\\a.dpd");
     fs.m_files[files.NamePath()] = Bytes(40000, 'x');  // no path is that long: not ours
@@ -72,7 +73,7 @@ TEST(RecoveryWriter, TheLastRequestWinsAndAFailingCopyIsToldOncePerRun)
         writer.Write(Snapshot(u"one", ""));
         writer.Write(Snapshot(u"two", ""));
         writer.WaitIdle();
-        EXPECT_EQ(files.Read().copy.notes.at(0).m_strText, u"two");
+        EXPECT_EQ(files.Read().copy.notes.at(0).strText, u"two");
         writer.Remove();
         writer.WaitIdle();
         EXPECT_TRUE(fs.m_files.empty());
@@ -87,7 +88,7 @@ TEST(RecoveryWriter, TheLastRequestWinsAndAFailingCopyIsToldOncePerRun)
     }  // the end of the run finishes the write at hand
     ASSERT_EQ(told.size(), 1u);
     EXPECT_NE(told[0].find("disk is full"), std::string::npos) << told[0];
-    EXPECT_EQ(files.Read().copy.notes.at(0).m_strText, u"five");
+    EXPECT_EQ(files.Read().copy.notes.at(0).strText, u"five");
 }
 
 TEST(RecoveryRules, WrittenAfterAChangeDroppedWhenEmptyNotOnceSavedAndOfferedWhenANoteIsWhole)

@@ -96,9 +96,9 @@ TEST(ReadPreferences, ReadsWhatIsThereAndStopsWhereTheRulesSay)
     };
     for (auto& c : cases) {
         Preferences p = ReadPreferences(c.reg);
-        EXPECT_EQ(c.save, p.saveOnShutdown) << c.what;
-        EXPECT_EQ(c.dbl, p.dblClick) << c.what;
-        EXPECT_EQ(c.sound, p.alarmSound) << c.what;
+        EXPECT_EQ(c.save, p.bSaveOnShutdown) << c.what;
+        EXPECT_EQ(c.dbl, p.nDblClick) << c.what;
+        EXPECT_EQ(c.sound, p.strAlarmSound) << c.what;
     }
 }
 

@@ -12,7 +12,7 @@ using Bytes = std::vector<uint8_t>;
 
 inline bool operator==(const NoteEntry& a, const NoteEntry& b)
 {
-    return a.m_strText == b.m_strText && a.m_record == b.m_record;
+    return a.strText == b.strText && a.record == b.record;
 }
 
 // The failure of type E that f raised; none if it raised none.
