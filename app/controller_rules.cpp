@@ -42,3 +42,8 @@ bool DeleteAllConfirmed(Answer answer)
 {
     return answer == Answer::yes;
 }
+
+size_t NotesLeftOut(const ShortFile& shortFile)
+{
+    return shortFile.nShown < shortFile.nHeld ? shortFile.nHeld - shortFile.nShown : 0;
+}

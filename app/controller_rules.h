@@ -1,8 +1,10 @@
 #pragma once
 // The controller's decisions over plain values: the tray menu's states,
-// the tray double click, and what each answer to Quit and Delete All does.
+// the tray double click, what each answer to Quit and Delete All does, and
+// when a save onto a file that was not shown whole asks first.
 #include "base/menu_state.h"
 
+#include <cstddef>
 #include <cstdint>
 
 struct TrayFacts {
@@ -28,3 +30,13 @@ QuitStep QuitStepFor(Answer answer);
 
 // Delete All Notes deletes only on Yes.
 bool DeleteAllConfirmed(Answer answer);
+
+// A file whose notes could not all be shown: how many it holds, and how
+// many of them a load or a restore showed.
+struct ShortFile {
+    size_t nHeld = 0;
+    size_t nShown = 0;
+};
+// The file's notes that a save would leave out; a save with any asks first.
+// Notes of other files on the screen never make up for them.
+size_t NotesLeftOut(const ShortFile& shortFile);

@@ -20,7 +20,7 @@ class NoteCreatingSink : public INotesSink {
 public:
     explicit NoteCreatingSink(CNoteCollection& notes) : m_notes(notes) {}
 
-    void OnShowHiddenMode(int32_t nMode) override { m_notes.SetShowHidden(nMode); }
+    void OnShowHiddenMode(int32_t nMode) override { m_notes.SetShowHidden(nMode, kChangedByFile); }
     void OnNoteCount(size_t nCount) override { m_nCount = nCount; }
     void OnNote(const std::u16string& strText, const NoteRecord& record) override
     {
@@ -28,7 +28,7 @@ public:
             throw NoRoomForNotes();
         ++m_nShown;
     }
-    size_t Announced() const { return m_nCount; }
+    ShortFile Shown() const { return {m_nCount, m_nShown}; }
     size_t NotShown() const { return m_nCount - m_nShown; }
 
 private:
@@ -70,7 +70,9 @@ CNoteDlg* CNoteCollection::Add(const NoteRecord* pRecord, const std::u16string& 
         delete note;
         return nullptr;
     }
-    Changed(kChangedByUser);
+    note->SetEndHandler([this](CNoteDlg* pNote) { Forget(pNote); });
+    if (!pRecord)
+        Changed(kChangedByUser);
     return note;
 }
 
@@ -84,8 +86,16 @@ void CNoteCollection::Delete(HWND hWndNote)
         return;
     CNoteDlg* note = *it;
     m_noteList.erase(it);
-    delete note;
+    delete note;  // the window goes with it, without telling us again
     Changed(kChangedByUser);
+}
+
+void CNoteCollection::Forget(CNoteDlg* pNote)
+{
+    // Delete All ends the notes from the front.
+    auto it = std::find(m_noteList.begin(), m_noteList.end(), pNote);
+    if (it != m_noteList.end())
+        m_noteList.erase(it);
 }
 
 void CNoteCollection::DeleteAll()
@@ -94,8 +104,11 @@ void CNoteCollection::DeleteAll()
         Changed(kChangedByUser);
     while (!m_noteList.empty()) {
         CNoteDlg* note = m_noteList.front();
-        m_noteList.pop_front();
-        DestroyWindow(note->GetSafeHwnd());  // the note deletes itself with its window
+        // The note leaves the list and deletes itself with its window.
+        if (!DestroyWindow(note->GetSafeHwnd()) && !m_noteList.empty() && m_noteList.front() == note) {
+            m_noteList.pop_front();  // its window is gone some other way: ours to end
+            delete note;
+        }
     }
 }
 
@@ -108,13 +121,13 @@ void CNoteCollection::HideAll()
     Changed(kChangedByUser);
 }
 
-void CNoteCollection::SetShowHidden(int32_t bShowHidden)
+void CNoteCollection::SetShowHidden(int32_t bShowHidden, WPARAM nBy)
 {
     m_bShowHidden = bShowHidden;
     m_app.m_bShowHidden = bShowHidden;
     for (CNoteDlg* note : m_noteList)
         note->ApplyVisibility();
-    Changed(kChangedByUser);
+    Changed(nBy);
 }
 
 CNoteCollection::LoadResult CNoteCollection::Load(const std::string& strPath)
@@ -132,12 +145,16 @@ CNoteCollection::LoadResult CNoteCollection::Load(const std::string& strPath)
         // the file must not be saved over with fewer without a word.
         result.bOpened = true;
         result.nNotShown = sink.NotShown();
-        m_heldByShortFile[PathKey(strPath)] = sink.Announced();
+        RememberShortFile(strPath, sink.Shown());
     } catch (...) {
         GiveFocusToLastAdded(nBefore);  // the notes read before the damage stay
+        Changed(kChangedByFile);
         throw;
     }
+    if (!result.nNotShown)
+        m_shortFiles.erase(PathKey(strPath));  // shown whole now: a save writes them all
     GiveFocusToLastAdded(nBefore);
+    Changed(kChangedByFile);
     return result;
 }
 
@@ -152,17 +169,22 @@ void CNoteCollection::GiveFocusToLastAdded(size_t nBefore) const
     }
 }
 
-size_t CNoteCollection::NotesHeldBy(const std::string& strPath) const
+ShortFile CNoteCollection::NotesLeftOutOf(const std::string& strPath) const
 {
-    auto it = m_heldByShortFile.find(PathKey(strPath));
-    return it == m_heldByShortFile.end() ? 0 : it->second;
+    auto it = m_shortFiles.find(PathKey(strPath));
+    return it == m_shortFiles.end() ? ShortFile{} : it->second;
+}
+
+void CNoteCollection::RememberShortFile(const std::string& strPath, ShortFile shortFile)
+{
+    m_shortFiles[PathKey(strPath)] = shortFile;
 }
 
 void CNoteCollection::Save(const std::string& strPath)
 {
     CWinFileSystem fs;
     SaveNotesFile(fs, strPath, m_bShowHidden, TypedEntries());
-    m_heldByShortFile.erase(PathKey(strPath));  // it holds what was written now
+    m_shortFiles.erase(PathKey(strPath));  // it holds what was written now
 }
 
 std::vector<NoteEntry> CNoteCollection::TypedEntries() const

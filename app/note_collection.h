@@ -1,6 +1,9 @@
 #pragma once
 // Every note of the run, in creation order (the order a notes file keeps),
 // with the current notes file's name and the show-hidden-notes mode.
+#include "app/controller_rules.h"
+#include "notes/note_messages.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -33,8 +36,8 @@ public:
     bool Empty() const { return m_noteList.empty(); }
     size_t Count() const { return m_noteList.size(); }
 
-    // A new note at the pointer, or one from a file's record with its text;
-    // null when its window cannot be made.
+    // A new note at the pointer (a change), or one from a file's record with
+    // its text (none: its reader tells); null when its window cannot be made.
     CNoteDlg* Add(const NoteRecord* pRecord = nullptr, const std::u16string& strText = std::u16string());
     // Ends the note whose window this is; a stale request for a note that is
     // gone already changes nothing.
@@ -45,8 +48,8 @@ public:
 
     int32_t GetShowHidden() const { return m_bShowHidden; }
     // The one place the mode changes: the application's copy and every note
-    // follow at once.
-    void SetShowHidden(int32_t bShowHidden);
+    // follow at once. nBy: the user's toggle, or a file read.
+    void SetShowHidden(int32_t bShowHidden, WPARAM nBy = kChangedByUser);
 
     const std::string& GetFileName() const { return m_strFileName; }
     void SetFileName(const std::string& strFileName);
@@ -58,7 +61,8 @@ public:
     // Adds the notes of a file; not opened, having done nothing, when it
     // cannot be. Loading stops at the first note whose window cannot be
     // made: the notes shown stay. A failure while reading is raised after
-    // the complete notes were added and the file's mode applied.
+    // the complete notes were added and the file's mode applied. Notes read
+    // are no change of the user's: they are what the file holds.
     LoadResult Load(const std::string& strPath);
     // Notes from a file or a recovery copy are shown without the focus (each
     // taking it in turn keeps the desktop busy): the last on screen of those
@@ -66,9 +70,11 @@ public:
     void GiveFocusToLastAdded(size_t nBefore) const;
     // Writes every note; a failure is raised and leaves the old file as it was.
     void Save(const std::string& strPath);
-    // How many notes the file held when a load of it could not show them
-    // all, until a save writes it again; 0 for any other file.
-    size_t NotesHeldBy(const std::string& strPath) const;
+    // The notes of strPath that a load (or a restore of notes from it)
+    // could not show, until a save writes it again; 0 for any other file.
+    // Notes from other files do not make up for them.
+    ShortFile NotesLeftOutOf(const std::string& strPath) const;
+    void RememberShortFile(const std::string& strPath, ShortFile shortFile);
 
     // Makes a note's window. Windows' limit on windows cannot be reached
     // everywhere: a test puts one that fails in its place.
@@ -79,6 +85,8 @@ public:
 
 private:
     void Changed(WPARAM nBy) const;
+    // A note whose window went: out of the list before it deletes itself.
+    void Forget(CNoteDlg* pNote);
 
     CStickyNoteApp& m_app;
     HWND m_hWndOwner = nullptr;
@@ -86,5 +94,5 @@ private:
     std::string m_strFileName;
     int32_t m_bShowHidden = 0;
     WindowMaker m_makeWindow;
-    std::map<std::string, size_t> m_heldByShortFile;  // by full path in lower case
+    std::map<std::string, ShortFile> m_shortFiles;  // by full path in lower case
 };

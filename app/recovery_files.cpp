@@ -4,6 +4,8 @@
 #include "storage/exceptions.h"
 #include "storage/notes_file.h"
 
+#include <algorithm>
+
 namespace {
 
 struct CollectingSink : INotesSink {
@@ -17,6 +19,23 @@ struct CollectingSink : INotesSink {
 constexpr uint32_t kMaxNameBytes = 32768;
 
 }  // namespace
+
+bool CopyIsSaved(IFileSystem& fs, const RecoverySnapshot& copy)
+{
+    if (copy.strFileName.empty())
+        return false;
+    RecoverySnapshot onDisk;
+    CollectingSink sink(onDisk);
+    try {
+        if (!LoadNotesFile(fs, copy.strFileName, sink))
+            return false;
+    } catch (const std::exception&) {
+        return false;  // a damaged file holds less than a whole copy
+    }
+    auto same = [](const NoteEntry& a, const NoteEntry& b) { return a.strText == b.strText && a.record == b.record; };
+    return onDisk.nShowHiddenMode == copy.nShowHiddenMode && onDisk.notes.size() == copy.notes.size()
+           && std::equal(copy.notes.begin(), copy.notes.end(), onDisk.notes.begin(), same);
+}
 
 void CRecoveryFiles::Write(const RecoverySnapshot& snapshot)
 {

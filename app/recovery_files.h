@@ -24,6 +24,10 @@ struct FoundRecovery {
     RecoverySnapshot copy;
 };
 
+// Whether a copy holds exactly what its notes file holds on disk (the
+// mode and every note): such a copy has nothing to recover.
+bool CopyIsSaved(IFileSystem& fs, const RecoverySnapshot& copy);
+
 // Recovery.dpd, the current file's name beside it in Recovery.txt, and
 // Recovery.previous.dpd, all in one folder.
 class CRecoveryFiles {

@@ -4,6 +4,7 @@
 #include "app/note_collection.h"
 #include "base/failure_report.h"
 #include "base/message_box.h"
+#include "notes/note_messages.h"
 #include "storage/file_win.h"
 
 #include <shlobj.h>
@@ -70,6 +71,12 @@ bool CRecoveryGuard::OfferAtStart(const std::string& strCommandLineFile)
         case RecoveryOffer::ask:
             break;
         }
+        // Notes that were saved after all (a start that changed nothing,
+        // ended by a kill or a sign-out) are no reason to ask.
+        if (!found.bDamaged && CopyIsSaved(m_fs, found.copy)) {
+            m_files->Remove();
+            return true;
+        }
         if (AppMessageBox(nullptr, "Driftpad ended while notes were not saved.\r\rRestore them?",
                           MB_YESNO | MB_ICONQUESTION, "Driftpad: Restore") != IDYES) {
             // Kept once, so that a wrong answer can still be undone by opening it.
@@ -80,32 +87,46 @@ bool CRecoveryGuard::OfferAtStart(const std::string& strCommandLineFile)
         ReportFailure(m_hWnd, failure);
         return true;
     }
-    m_notes.SetShowHidden(found.copy.nShowHiddenMode);
+    return Restore(found, strCommandLineFile);
+}
+
+bool CRecoveryGuard::Restore(const FoundRecovery& found, const std::string& strCommandLineFile)
+{
+    m_notes.SetShowHidden(found.copy.nShowHiddenMode, kChangedByFile);
     const size_t nBefore = m_notes.Count();
+    size_t nShown = 0;
     for (const NoteEntry& entry : found.copy.notes) {
         if (!m_notes.Add(&entry.record, entry.strText))
-            break;
+            break;  // Windows has no room for more windows
+        ++nShown;
     }
     m_notes.SetFileName(found.copy.strFileName);
     m_notes.GiveFocusToLastAdded(nBefore);
-    m_rules.OnRestored();
-    if (found.bDamaged) {
-        std::string text = "The recovery copy of the unsaved notes is damaged: only the notes before the damage "
-                           "were restored.\r\rThe damaged copy is kept as \"" + m_files->PreviousPath() + "\".";
+    // Restored notes are unsaved until the user saves them.
+    PostMessageA(m_hWnd, WM_NOTECHANGED, kChangedByUser, 0);
+    const size_t nNotShown = found.copy.notes.size() - nShown;
+    if (nNotShown && !found.copy.strFileName.empty())
+        m_notes.RememberShortFile(found.copy.strFileName, {found.copy.notes.size(), nShown});
+    if (found.bDamaged || nNotShown) {
+        // The whole copy is kept before the next write replaces it with
+        // the notes shown, and the user is told where.
+        std::string text = found.bDamaged ? "The recovery copy of the unsaved notes is damaged: only the notes before "
+                                            "the damage were restored."
+                                          : std::to_string(nNotShown) + " of the " + std::to_string(found.copy.notes.size())
+                                                + " unsaved notes could not be restored: Windows has no room for more windows.";
         try {
             m_files->KeepAsPrevious();
+            text += "\r\rThe whole copy is kept as \"" + m_files->PreviousPath() + "\".";
         } catch (const std::exception&) {
-            text = "The recovery copy of the unsaved notes is damaged: only the notes before the damage "
-                   "were restored.";
         }
         AppMessageBox(nullptr, text.c_str(), MB_OK | MB_ICONSTOP);
     }
     return OpenCommandLineFileAfterRestore(FullPath(strCommandLineFile), FullPath(found.copy.strFileName));
 }
 
-void CRecoveryGuard::OnChange()
+void CRecoveryGuard::OnChange(bool bByUser)
 {
-    if (m_files && m_rules.OnChange())
+    if (m_files && m_rules.OnChange(bByUser))
         SetTimer(m_hWnd, kRecoveryTimer, kRecoveryDelayMs, nullptr);
 }
 

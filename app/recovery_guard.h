@@ -30,8 +30,8 @@ public:
     // restored notes' own, or none was named after a restore).
     bool OfferAtStart(const std::string& strCommandLineFile);
 
-    // The collection changed.
-    void OnChange();
+    // The collection changed, by the user or by a file read.
+    void OnChange(bool bByUser);
     // WM_TIMER; true when it was the recovery timer.
     bool OnTimer(UINT_PTR nIDEvent);
     // The session ends: the copy is written now, whatever the autosave does.
@@ -49,12 +49,19 @@ private:
     void TakeStep(CRecoveryRules::Step step);
     RecoverySnapshot Snapshot() const;
 
+    // Restores a copy the user wants back; false when the command line's
+    // file is not to be opened after it.
+    bool Restore(const FoundRecovery& found, const std::string& strCommandLineFile);
+
+    // The order matters: members are destroyed last to first, and the
+    // worker, which writes through the files and the file system and tells
+    // its failure under the mutex, must end before any of them.
     CNoteCollection& m_notes;
     HWND m_hWnd = nullptr;
     CWinFileSystem m_fs;
+    std::mutex m_mutex;
+    std::string m_strFailure;  // from the worker, for the report
     std::unique_ptr<CRecoveryFiles> m_files;    // null: no folder for a copy
     std::unique_ptr<CRecoveryWriter> m_writer;
     CRecoveryRules m_rules;
-    std::mutex m_mutex;
-    std::string m_strFailure;  // from the worker, for the report
 };

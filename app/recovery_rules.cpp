@@ -2,8 +2,10 @@
 
 #include <cctype>
 
-bool CRecoveryRules::OnChange()
+bool CRecoveryRules::OnChange(bool bByUser)
 {
+    if (!bByUser && !m_bUnsaved)
+        return false;
     m_bUnsaved = true;
     if (m_bTimerArmed)
         return false;

@@ -12,15 +12,15 @@ class CRecoveryRules {
 public:
     enum class Step { none, write, remove };
 
-    // True when the timer is to be armed now (it is not running yet).
-    bool OnChange();
+    // True when the timer is to be armed now (it is not running yet). The
+    // user's changes make the notes unsaved; notes read from a file (or its
+    // name set) only join notes that are unsaved already.
+    bool OnChange(bool bByUser);
     Step OnTimer(bool bEmpty);
     // Windows is ending the session: at once, with something unsaved.
     Step OnEndSession(bool bEmpty);
-    // The collection was written to its file, or restored from a copy that
-    // is current already.
+    // The collection was written to its file.
     void OnSaved() { m_bUnsaved = m_bTimerArmed = false; }
-    void OnRestored() { m_bUnsaved = true; }
 
 private:
     Step Due(bool bEmpty) const;

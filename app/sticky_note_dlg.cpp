@@ -66,7 +66,7 @@ bool CStickyNoteDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& 
         result = OnDeleteNote(wParam, lParam);
         return true;
     case WM_NOTECHANGED:
-        m_recovery.OnChange();
+        m_recovery.OnChange(wParam == kChangedByUser);
         return true;
     case WM_TIMER:
         if (wParam == kTrayRetryTimer) {
@@ -288,12 +288,13 @@ bool CStickyNoteDlg::OnSave()
 
 bool CStickyNoteDlg::ShorterSaveAllowed(const std::string& path)
 {
-    size_t held = m_notes.NotesHeldBy(path);
-    if (m_notes.Count() >= held)
+    const ShortFile shortFile = m_notes.NotesLeftOutOf(path);
+    const size_t nLeftOut = NotesLeftOut(shortFile);
+    if (!nLeftOut)
         return true;
-    std::string text = "\"" + path + "\" holds " + std::to_string(held) + " notes, and only "
-                       + std::to_string(m_notes.Count()) + " are shown: saving now leaves "
-                       + std::to_string(held - m_notes.Count()) + " of them out.\r\rSave all the same?";
+    std::string text = "\"" + path + "\" holds " + std::to_string(shortFile.nHeld) + " notes, and only "
+                       + std::to_string(shortFile.nShown) + " of them were shown: saving now leaves "
+                       + std::to_string(nLeftOut) + " of them out.\r\rSave all the same?";
     return AppMessageBox(m_hWnd, text.c_str(), MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2, "Driftpad: Save")
            == IDYES;
 }

@@ -90,6 +90,13 @@ CNoteDlg::~CNoteDlg()
     }
 }
 
+void CNoteDlg::PostNcDestroy()
+{
+    if (m_onEnd)
+        m_onEnd(this);
+    delete this;
+}
+
 bool CNoteDlg::CreateNote(HWND hWndController)
 {
     if (!Create(hWndController))

@@ -9,6 +9,7 @@
 #include "storage/notes_layout.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class INoteHost;
@@ -21,6 +22,11 @@ public:
 
     // Creates the window from the note template, owned by the controller.
     bool CreateNote(HWND hWndController);
+    // Called as the window goes, whatever destroys it (Delete All, Quit, its
+    // owner's end), just before the note deletes itself: whoever lists the
+    // note forgets it there, so that no list ever holds a freed note.
+    using EndHandler = std::function<void(CNoteDlg* pNote)>;
+    void SetEndHandler(EndHandler onEnd) { m_onEnd = std::move(onEnd); }
 
     int32_t GetHiddenFlag() const { return m_edit.m_bHidden; }
     void SetHiddenFlag(int32_t bHidden) { m_edit.m_bHidden = bHidden; }
@@ -45,7 +51,7 @@ protected:
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
     bool OnCommand(WORD nID, WORD nCode, HWND hCtl) override;
     // The window is gone: the note ends with it.
-    void PostNcDestroy() override { delete this; }
+    void PostNcDestroy() override;
 
 private:
     // The program's own text is never cut to the typing limit.
@@ -69,4 +75,5 @@ private:
     CNoteEdit m_edit;             // the text, the two window flags, the context menu
     UniqueHandle<GdiObjectTraits> m_fallbackFont;
     std::u16string m_strTyped;
+    EndHandler m_onEnd;
 };

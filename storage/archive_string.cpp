@@ -101,6 +101,11 @@ void CArchive::ReadString(std::u16string& str, uint32_t nMaxBytes)
             throw CArchiveException(CArchiveException::endOfFile);
         if (!bWide) {
             str = m_codePage.pfnToWide(bytes);
+            // A text the code page cannot hold is saved wide, at two bytes a
+            // character: refused here, as an overlong text is, when that form
+            // would pass the limit, so that no save writes what no load takes.
+            if (2 * str.size() > nMaxBytes && m_codePage.pfnToWide(m_codePage.pfnFromWide(str)) != str)
+                throw CArchiveException(CArchiveException::genericException);
             return;
         }
         str.clear();

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <new>
 #include <stdexcept>
+#include <tuple>
 
 // The largest single allocation: a hostile length must fail before memory is taken.
 static size_t g_nLargestNew = 0;
@@ -97,6 +98,39 @@ TEST(Archive, StringsTakeTheShortestPrefixStayNarrowWhenTheCodePageHoldsThemAndC
         std::u16string back;
         EXPECT_EQ(ReadString(data, back), -1);
         EXPECT_EQ(back, row.text);
+    }
+}
+
+// Byte 0x81 has no character of its own here, as in some system code pages.
+const CodePage kLossyCodePage = {
+    [](const std::u16string& wide) {
+        std::string narrow;
+        for (char16_t unit : wide)
+            narrow += unit < 0x100 && unit != 0x81 ? static_cast<char>(unit) : '?';
+        return narrow;
+    },
+    [](const std::string& narrow) {
+        std::u16string wide;
+        for (char c : narrow)
+            wide += static_cast<uint8_t>(c) == 0x81 ? u'\uFFFD' : static_cast<char16_t>(static_cast<uint8_t>(c));
+        return wide;
+    }};
+
+TEST(Archive, ANarrowTextThatWouldBeSavedWidePastTheLimitIsRefusedAtLoad)
+{
+    for (auto [nLength, bLossy, bTaken] : {std::tuple{40000u, true, false}, {40000u, false, true}, {30000u, true, true}}) {
+        Bytes bytes = {0xFF, static_cast<uint8_t>(nLength & 0xFF), static_cast<uint8_t>(nLength >> 8)};
+        bytes.resize(3 + nLength, bLossy ? 0x81 : 'x');
+        CMemFile file(bytes);
+        CArchive ar(file, CArchive::load, CArchive::kDefaultBufferSize, kLossyCodePage);
+        std::u16string text;
+        bool bRefused = false;
+        try {
+            ar.ReadString(text, 65535);
+        } catch (const CArchiveException& e) {
+            bRefused = e.m_cause == CArchiveException::genericException;
+        }
+        EXPECT_EQ(bRefused, !bTaken) << nLength << " " << bLossy;
     }
 }
 

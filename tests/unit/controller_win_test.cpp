@@ -7,6 +7,8 @@
 
 #include <shlobj.h>
 
+#include <filesystem>
+
 namespace e2e {
 namespace {
 
@@ -270,10 +272,11 @@ TEST_F(ControllerTest, EachKindOfChangeAloneReachesTheRecoveryCopy)
     Start('"' + notesFile + '"');
     HWND notice = nullptr;
     ASSERT_TRUE(PumpUntil([&] { return (notice = FindWindowA("#32770", "Note Alarm!")) != nullptr; }));
-    reaches("opened");
-    ASSERT_NE(std::string::npos, last.find("due"));
+    // Notes read from their file are no change: nothing to recover.
+    EXPECT_FALSE(PumpUntil([&] { return GetFileAttributesA(copy.c_str()) != INVALID_FILE_ATTRIBUTES; }, 2600));
     PostMessageA(notice, WM_COMMAND, IDOK, 0);
     reaches("alarm spent");
+    ASSERT_NE(std::string::npos, last.find("due"));
     HWND note = nullptr, kept = nullptr;
     for (HWND n : Notes())
         (Text(n) == "kept" ? kept : note) = n;
@@ -302,6 +305,39 @@ TEST_F(ControllerTest, ARecoveryCopyThatCannotBeWrittenIsToldInAStopBox)
     PostMessageA(Editor(NewNote()), WM_CHAR, 'a', 1);
     EXPECT_TRUE(PumpUntil([&] { return replies.empty(); }, 5000));
     EXPECT_EQ(0u, asked.at(0).find("Unsaved notes cannot be protected")) << asked.at(0);
+}
+
+// Windows' quota of windows, which Wine lacks: the second note window asked for is refused.
+LRESULT CALLBACK RefuseSecondNote(int code, WPARAM wParam, LPARAM lParam)
+{
+    static int s_nNotes = 0;
+    const CREATESTRUCTA* cs = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs;
+    if (code == HCBT_CREATEWND && cs->hwndParent && IS_INTRESOURCE(cs->lpszClass)
+        && LOWORD(reinterpret_cast<ULONG_PTR>(cs->lpszClass)) == 0x8002 && ++s_nNotes == 2)
+        return 1;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(ControllerTest, ARestoreShortOfWindowsSaysSoKeepsTheWholeCopyAndSavingOverItsFileAsksFirst)
+{
+    const std::string folder = RecoveryFolder(), kept = NotesFileBytes({At("a", 10, 10), At("b", 60, 10), At("c", 110, 10)});
+    std::filesystem::create_directories(folder);
+    WriteFileBytes(folder + "\\Recovery.dpd", kept);
+    WriteFileBytes(folder + "\\Recovery.txt", notesFile);
+    WriteFileBytes(notesFile, NotesFileBytes({At("on disk", 10, 10)}));
+    HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseSecondNote, nullptr, GetCurrentThreadId());
+    replies = {{"Driftpad: Restore", IDYES}, {"Driftpad", IDOK}};
+    Start();
+    UnhookWindowsHookEx(hook);
+    ASSERT_EQ(2u, asked.size());
+    EXPECT_EQ(0u, asked[1].find("2 of the 3 unsaved notes could not be restored")) << asked[1];
+    EXPECT_NE(std::string::npos, asked[1].find("Recovery.previous.dpd"));
+    EXPECT_EQ(kept, ReadFileBytes(folder + "\\Recovery.previous.dpd"));
+    EXPECT_EQ(1u, Notes().size());
+    replies = {{"Driftpad: Save", IDNO}};
+    Command(ID_SAVE);
+    EXPECT_TRUE(replies.empty()) << "saving one note over the three's file asks";
+    EXPECT_NE(std::string::npos, ReadFileBytes(notesFile).find("on disk"));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // A note window that cannot be made (Windows' quota of windows, which Wine
 // does not have): the load stops there, the notes shown stay, and the file
-// is known to hold more than is shown until it is saved again.
+// is known to hold more than is shown until it is saved again, whatever
+// other notes are on screen. Notes whose windows go leave the list.
 #include "app/note_collection.h"
 #include "app/sticky_note_app.h"
 #include "notes/note_dlg.h"
@@ -25,23 +26,35 @@ TEST(NoteCollection, ALoadStopsAtTheFirstNoteWithoutAWindowAndTheFileIsKnownToHo
     {
         CNoteCollection notes(app);
         notes.SetOwner(owner);
+        notes.Add();  // a note of no file: it must not make up for the file's
         int made = 0;
         notes.SetWindowMaker([&](CNoteDlg& note, HWND hWndOwner) { return ++made != 3 && note.CreateNote(hWndOwner); });
         CNoteCollection::LoadResult loaded = notes.Load(path);
         EXPECT_TRUE(loaded.bOpened);
         EXPECT_EQ(3, made) << "no note tried after the first that failed";
         EXPECT_EQ(3u, loaded.nNotShown);
-        ASSERT_EQ(2u, notes.Count());
-        EXPECT_EQ(u"note 1", notes.TypedEntries()[1].strText);
-        EXPECT_EQ(5u, notes.NotesHeldBy(path));
-        EXPECT_EQ(0u, notes.NotesHeldBy(path + ".other"));
-
+        ASSERT_EQ(3u, notes.Count());
+        EXPECT_EQ(u"note 1", notes.TypedEntries()[2].strText);
+        EXPECT_EQ(3u, NotesLeftOut(notes.NotesLeftOutOf(path)));
+        EXPECT_EQ(0u, NotesLeftOut(notes.NotesLeftOutOf(path + ".other")));
         notes.Save(path + ".other");
-        EXPECT_EQ(5u, notes.NotesHeldBy(path));
+        EXPECT_EQ(3u, NotesLeftOut(notes.NotesLeftOutOf(path)));
         notes.Save(path);  // the user said yes: the file holds what is shown
-        EXPECT_EQ(0u, notes.NotesHeldBy(path));
+        EXPECT_EQ(0u, NotesLeftOut(notes.NotesLeftOutOf(path)));
     }
     DestroyWindow(owner);
     std::filesystem::remove(path);
     std::filesystem::remove(path + ".other");
+}
+
+TEST(NoteCollection, NotesEndedWithTheirOwnersWindowLeaveTheList)
+{
+    CStickyNoteApp app;
+    HWND owner = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    CNoteCollection notes(app);
+    notes.SetOwner(owner);
+    for (int i = 0; i < 3; ++i)
+        notes.Add();
+    DestroyWindow(owner);  // as the end of a session ends the controller
+    EXPECT_EQ(0u, notes.Count()) << "the list would hold freed notes";
 }

@@ -63,6 +63,24 @@ TEST(RecoveryFiles, ADamagedCopyGivesTheNotesBeforeTheDamageAndIsKeptAsThePrevio
     EXPECT_EQ(fs.m_files, (std::map<std::string, Bytes>{{files.PreviousPath(), damaged}}));
 }
 
+TEST(RecoveryFiles, OnlyACopyEqualToItsFileOnDiskCountsAsSaved)
+{
+    CFakeFileSystem fs;
+    RecoverySnapshot copy = Snapshot(u"one", "C:\\a.dpd");
+    EXPECT_FALSE(CopyIsSaved(fs, copy)) << "no file";
+    SaveNotesFile(fs, copy.strFileName, copy.nShowHiddenMode, copy.notes);
+    EXPECT_TRUE(CopyIsSaved(fs, copy));
+    for (auto change : {+[](RecoverySnapshot& c) { c.nShowHiddenMode = 0; },
+                        +[](RecoverySnapshot& c) { c.notes[1].record.m_nTop = 1; },
+                        +[](RecoverySnapshot& c) { c.notes.pop_back(); }, +[](RecoverySnapshot& c) { c.strFileName = ""; }}) {
+        RecoverySnapshot changed = copy;
+        change(changed);
+        EXPECT_FALSE(CopyIsSaved(fs, changed));
+    }
+    fs.m_files["C:\\a.dpd"].pop_back();
+    EXPECT_FALSE(CopyIsSaved(fs, copy)) << "a damaged file";
+}
+
 TEST(RecoveryWriter, TheLastRequestWinsAndAFailingCopyIsToldOncePerRun)
 {
     CFakeFileSystem fs;
@@ -96,18 +114,22 @@ TEST(RecoveryRules, WrittenAfterAChangeDroppedWhenEmptyNotOnceSavedAndOfferedWhe
     using Step = CRecoveryRules::Step;
     CRecoveryRules rules;
     EXPECT_EQ(rules.OnEndSession(false), Step::none) << "nothing changed yet";
-    EXPECT_TRUE(rules.OnChange());
-    EXPECT_FALSE(rules.OnChange()) << "one timer";
+    EXPECT_TRUE(rules.OnChange(true));
+    EXPECT_FALSE(rules.OnChange(true)) << "one timer";
     EXPECT_EQ(rules.OnTimer(false), Step::write);
     EXPECT_EQ(rules.OnEndSession(false), Step::write) << "still unsaved";
-    EXPECT_TRUE(rules.OnChange()) << "armed again only by a change";
+    EXPECT_TRUE(rules.OnChange(true)) << "armed again only by a change";
     rules.OnSaved();
     EXPECT_EQ(rules.OnEndSession(false), Step::none);
-    EXPECT_TRUE(rules.OnChange()) << "a save stops the timer";
+    EXPECT_TRUE(rules.OnChange(true)) << "a save stops the timer";
     EXPECT_EQ(rules.OnTimer(true), Step::remove);
     rules.OnSaved();
-    rules.OnRestored();
-    EXPECT_EQ(rules.OnEndSession(false), Step::write) << "restored notes are unsaved";
+    EXPECT_FALSE(rules.OnChange(false)) << "notes read from a file are saved notes";
+    EXPECT_EQ(rules.OnEndSession(false), Step::none);
+    EXPECT_TRUE(rules.OnChange(true));
+    EXPECT_FALSE(rules.OnChange(false));
+    EXPECT_EQ(rules.OnTimer(false), Step::write);
+    EXPECT_TRUE(rules.OnChange(false)) << "a file's notes that join unsaved ones reach the copy";
 
     FoundRecovery found;
     EXPECT_EQ(OfferFor(found), RecoveryOffer::none);
