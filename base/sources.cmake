@@ -6,3 +6,6 @@ list(APPEND DP_WIN_SOURCES
   base/system_library.cpp
   base/window_text.cpp
 )
+list(APPEND DP_WIN_UNIT_TESTS
+  tests/unit/dialog_win_test.cpp
+)
