@@ -3,6 +3,7 @@
 // saved, opened, dropped, autosaved, and failures that must never cost the
 // notes or the file on disk. Saved files are compared whole with files the
 // tests build themselves.
+#include "app/tray_icon.h"
 #include "tests/unit/in_process.h"
 
 #include <shlobj.h>
@@ -19,6 +20,58 @@ FileNote Shown(HWND note) { return Note(Text(note), WindowRect(note)); }
 FileNote At(const std::string& text, int left, int top, int hidden = 0)
 {
     return Note(text, {left, top, left + 126, top + 103}, 0, hidden);
+}
+
+// What the program asks of the shell, passed on to it.
+struct ShellCall {
+    DWORD message, size;
+    UINT flags;
+    std::string title, text;
+};
+std::vector<ShellCall> g_shellCalls;
+BOOL RecordShellCall(DWORD message, NOTIFYICONDATAA* data)
+{
+    g_shellCalls.push_back({message, data->cbSize, data->uFlags, data->szInfoTitle, data->szInfo});
+    return Shell_NotifyIconA(message, data);
+}
+
+// The installer's mark asks for one balloon, from the first start that may
+// speak; its double-click half follows the preference.
+TEST_F(ControllerTest, TheFirstStartAfterAnInstallSaysOnceWhereTheIconLives)
+{
+    CTrayIcon::SetShellNotify(RecordShellCall);
+    for (const char* args : {"/i /s", "/u /s"}) {
+        SetRegDword(HKEY_CURRENT_USER, kPrefs, "FirstStart", 1);
+        EXPECT_FALSE(app.InitInstance((std::string("Driftpad.exe ") + args).c_str()));
+        EXPECT_TRUE(g_shellCalls.empty()) << args;
+    }
+    const std::string where = "Driftpad runs here. Right-click the icon for a new note";
+    const std::pair<DWORD, std::string> cases[] = {
+        {0, where + "; double-click for Options."},
+        {1, where + "; double-click for a new note straight away."},
+        {2, where + "."},
+    };
+    for (const auto& [dblClick, text] : cases) {
+        SetRegDword(HKEY_CURRENT_USER, kPrefs, "SaveOnShutdown", 0);
+        SetRegDword(HKEY_CURRENT_USER, kPrefs, "DblClick", dblClick);
+        SetRegDword(HKEY_CURRENT_USER, kPrefs, "FirstStart", 1);
+        for (int run = 0; run < 3; ++run) {  // silent, the first that may speak, a later one
+            g_shellCalls.clear();
+            Start(run == 0 ? "/s" : "");
+            ASSERT_FALSE(g_shellCalls.empty());
+            EXPECT_TRUE(g_shellCalls[0].message == NIM_ADD && g_shellCalls[0].size == NOTIFYICONDATAA_V1_SIZE);
+            std::vector<std::string> balloons;
+            for (const ShellCall& c : g_shellCalls)
+                if (c.flags & NIF_INFO) {
+                    EXPECT_TRUE(c.message == NIM_MODIFY && c.size == sizeof(NOTIFYICONDATAA) && c.title == "Driftpad");
+                    balloons.push_back(c.text);
+                }
+            EXPECT_EQ(run == 1 ? std::vector<std::string>{text} : std::vector<std::string>{}, balloons) << dblClick << run;
+            DestroyWindow(controller);
+            Pump();
+        }
+    }
+    CTrayIcon::SetShellNotify(nullptr);
 }
 
 TEST_F(ControllerTest, TrayMenuOpensAtTheWorkAreaCornerWithItsStatesAndCarriesOutItsCommands)
