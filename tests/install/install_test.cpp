@@ -161,52 +161,37 @@ TEST_F(InstallTest, StartedAsAtSignInTheNotesLiveInDocuments)
 
 constexpr UINT kNextPage = WM_USER + 8;  // the installer's own Next, as its pages send it
 
-BOOL CALLBACK FindByText(HWND w, LPARAM found)
-{
-    auto& [text, window] = *reinterpret_cast<std::pair<const char*, HWND>*>(found);
-    if (WindowText(w) != text)
-        return TRUE;
-    window = w;
-    return FALSE;
-}
-
 // The pages as a user goes through them; the finish page offers the start,
 // ticked, and the program starts on the notes file and takes the first-start mark.
 TEST_F(InstallTest, InteractiveInstallEndsWithDriftpadRunningOnTheNotesFile)
 {
     App setup;
     ASSERT_TRUE(setup.Start("", "", kSetup));
-    std::pair<const char*, HWND> run = {"Start Driftpad now", nullptr};
-    HWND wizard = nullptr;
+    HWND wizard = nullptr, run = nullptr;
     ASSERT_TRUE(WaitUntil([&] {
         const auto shown = ProcessWindows(setup.Pid(), "#32770", nullptr, true);
-        if (shown.empty())
-            return false;
-        wizard = shown.front();
-        EnumChildWindows(wizard, FindByText, reinterpret_cast<LPARAM>(&run));
-        if (!run.second && IsWindowEnabled(GetDlgItem(wizard, IDOK))) {  // Next, Install
-            PostMessageA(wizard, kNextPage, 1, 0);
-            Sleep(500);
-        }
-        return run.second != nullptr;
+        wizard = shown.empty() ? nullptr : shown.front();
+        HWND page = wizard ? FindWindowExA(wizard, nullptr, "#32770", nullptr) : nullptr;
+        run = page ? FindWindowExA(page, nullptr, "Button", "Start Driftpad now") : nullptr;
+        if (wizard && !run && IsWindowEnabled(GetDlgItem(wizard, IDOK)))
+            PostMessageA(wizard, kNextPage, 1, 0), Sleep(500);  // Next, Install
+        return run != nullptr;
     }, 60000)) << Screenshot("InteractiveInstall");
-    EXPECT_EQ(SendMessageA(run.second, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendMessageA(run, BM_GETCHECK, 0, 0), BST_CHECKED);
     PostMessageA(wizard, kNextPage, 1, 0);  // Finish
     EXPECT_EQ(setup.WaitExit(30000), 0u);
     HWND controller = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (controller = Controller()) != nullptr; }, 10000));
     DWORD pid = 0;
     GetWindowThreadProcessId(controller, &pid);
-    UniqueKernelHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
-    // A posted New Note runs once the start-up is over (see the sign-in test).
-    PostMessageA(controller, WM_COMMAND, ID_NEWNOTE, 0);
+    UniqueKernelHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, pid));
+    PostMessageA(controller, WM_COMMAND, ID_NEWNOTE, 0);  // carried out once the start-up is over, as below
     EXPECT_TRUE(WaitUntil([&] { return ProcessWindows(pid, "#32770", "", true).size() == 1; }, 10000));
     DWORD_PTR ignored = 0;  // with no file named, Save would ask for one instead
-    EXPECT_TRUE(SendMessageTimeoutA(controller, WM_COMMAND, ID_SAVE, 0, SMTO_NORMAL, 10000, &ignored) && FileExists(kNotesFile))
-        << Screenshot("InteractiveInstall");
+    EXPECT_TRUE(SendMessageTimeoutA(controller, WM_COMMAND, ID_SAVE, 0, SMTO_NORMAL, 10000, &ignored));
+    EXPECT_TRUE(FileExists(kNotesFile));
     EXPECT_EQ(Preference("FirstStart"), std::nullopt);
     TerminateProcess(process.get(), 0);
-    WaitForSingleObject(process.get(), 10000);
 }
 
 TEST_F(InstallTest, ChoicesOffAndOwnFolder)

@@ -8,6 +8,8 @@
 
 #include <shlobj.h>
 
+#include <cstring>
+
 namespace e2e {
 namespace {
 
@@ -23,35 +25,23 @@ FileNote At(const std::string& text, int left, int top, int hidden = 0)
 }
 
 // What the program asks of the shell, passed on to it.
-struct ShellCall {
-    DWORD message, size;
-    UINT flags;
-    std::string title, text;
-};
-std::vector<ShellCall> g_shellCalls;
+std::vector<std::pair<DWORD, NOTIFYICONDATAA>> g_shellCalls;
 BOOL RecordShellCall(DWORD message, NOTIFYICONDATAA* data)
 {
-    g_shellCalls.push_back({message, data->cbSize, data->uFlags, data->szInfoTitle, data->szInfo});
+    g_shellCalls.push_back({message, {}});
+    std::memcpy(&g_shellCalls.back().second, data, data->cbSize);
     return Shell_NotifyIconA(message, data);
 }
 
 // The installer's mark asks for one balloon, from the first start that may
-// speak; its double-click half follows the preference.
+// speak, in the full structure; its double-click half follows the preference.
 TEST_F(ControllerTest, TheFirstStartAfterAnInstallSaysOnceWhereTheIconLives)
 {
     CTrayIcon::SetShellNotify(RecordShellCall);
-    for (const char* args : {"/i /s", "/u /s"}) {
-        SetRegDword(HKEY_CURRENT_USER, kPrefs, "FirstStart", 1);
-        EXPECT_FALSE(app.InitInstance((std::string("Driftpad.exe ") + args).c_str()));
-        EXPECT_TRUE(g_shellCalls.empty()) << args;
-    }
-    const std::string where = "Driftpad runs here. Right-click the icon for a new note";
-    const std::pair<DWORD, std::string> cases[] = {
-        {0, where + "; double-click for Options."},
-        {1, where + "; double-click for a new note straight away."},
-        {2, where + "."},
-    };
-    for (const auto& [dblClick, text] : cases) {
+    for (const char* args : {"Driftpad.exe /i /s", "Driftpad.exe /u /s"})
+        EXPECT_TRUE(!app.InitInstance(args) && g_shellCalls.empty()) << args;
+    const char* const doubleClick[] = {"; double-click for Options.", "; double-click for a new note straight away.", "."};
+    for (DWORD dblClick : {0u, 1u, 2u}) {
         SetRegDword(HKEY_CURRENT_USER, kPrefs, "SaveOnShutdown", 0);
         SetRegDword(HKEY_CURRENT_USER, kPrefs, "DblClick", dblClick);
         SetRegDword(HKEY_CURRENT_USER, kPrefs, "FirstStart", 1);
@@ -59,14 +49,14 @@ TEST_F(ControllerTest, TheFirstStartAfterAnInstallSaysOnceWhereTheIconLives)
             g_shellCalls.clear();
             Start(run == 0 ? "/s" : "");
             ASSERT_FALSE(g_shellCalls.empty());
-            EXPECT_TRUE(g_shellCalls[0].message == NIM_ADD && g_shellCalls[0].size == NOTIFYICONDATAA_V1_SIZE);
-            std::vector<std::string> balloons;
-            for (const ShellCall& c : g_shellCalls)
-                if (c.flags & NIF_INFO) {
-                    EXPECT_TRUE(c.message == NIM_MODIFY && c.size == sizeof(NOTIFYICONDATAA) && c.title == "Driftpad");
-                    balloons.push_back(c.text);
-                }
-            EXPECT_EQ(run == 1 ? std::vector<std::string>{text} : std::vector<std::string>{}, balloons) << dblClick << run;
+            EXPECT_TRUE(g_shellCalls[0].first == NIM_ADD && g_shellCalls[0].second.cbSize == NOTIFYICONDATAA_V1_SIZE);
+            std::string said;
+            for (const auto& [message, data] : g_shellCalls)
+                if (data.uFlags & NIF_INFO)
+                    said += std::to_string(message == NIM_MODIFY && data.cbSize == sizeof data) + data.szInfoTitle
+                            + ": " + data.szInfo;
+            const std::string first = "1Driftpad: Driftpad runs here. Right-click the icon for a new note";
+            EXPECT_EQ(run == 1 ? first + doubleClick[dblClick] : "", said) << dblClick << run;
             DestroyWindow(controller);
             Pump();
         }
