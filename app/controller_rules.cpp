@@ -29,6 +29,16 @@ unsigned DoubleClickCommand(uint32_t nDblClick)
     }
 }
 
+std::string FirstStartBalloonText(uint32_t nDblClick)
+{
+    const std::string text = "Driftpad runs here. Right-click the icon for a new note";
+    switch (DoubleClickCommand(nDblClick)) {
+    case ID_OPTIONS: return text + "; double-click for Options.";
+    case ID_NEWNOTE: return text + "; double-click for a new note straight away.";
+    default: return text + ".";  // a double click does nothing
+    }
+}
+
 QuitStep QuitStepFor(Answer answer)
 {
     switch (answer) {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 struct TrayFacts {
     bool bAnyNotes = false;
@@ -18,6 +19,9 @@ MenuItemState TrayMenuItemState(unsigned nID, const TrayFacts& facts);
 // The command a double click on the tray icon runs for the "DblClick"
 // preference (0 Options, 1 New Note); 0 for none.
 unsigned DoubleClickCommand(uint32_t nDblClick);
+// The balloon of the first start after an install: where the program lives,
+// and what a double click there does with this preference.
+std::string FirstStartBalloonText(uint32_t nDblClick);
 
 enum class Answer { yes, no, cancel };
 

@@ -96,6 +96,16 @@ std::string ModulePath()
     }
 }
 
+bool TakeFirstStartMark()
+{
+    DWORD value = 0, size = sizeof value;
+    if (RegGetValueA(HKEY_CURRENT_USER, kPreferencesKey, kFirstStartValue, RRF_RT_REG_DWORD, nullptr, &value, &size)
+            != ERROR_SUCCESS
+        || value != 1)
+        return false;
+    return RegDeleteKeyValueA(HKEY_CURRENT_USER, kPreferencesKey, kFirstStartValue) == ERROR_SUCCESS;
+}
+
 bool RegisterProgram()
 {
     Win32RegistryStore store;

@@ -23,3 +23,7 @@ bool WritePreferences(DWORD bSaveOnShutdown, DWORD nDblClick);
 
 // The running executable's full path, however long.
 std::string ModulePath();
+
+// Whether the installer left the first-start mark, which is then deleted:
+// true only when it was there and is gone, so that it is answered once.
+bool TakeFirstStartMark();

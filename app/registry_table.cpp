@@ -5,6 +5,7 @@
 const char* const kPreferencesKey = "Software\\Vantry\\Driftpad\\Preferences";
 const char* const kSaveOnShutdownValue = "SaveOnShutdown";
 const char* const kDblClickValue = "DblClick";
+const char* const kFirstStartValue = "FirstStart";
 const char* const kAlarmSoundKey = "AppEvents\\Schemes\\Apps\\Driftpad\\DP Alarm\\.current";
 
 std::string MakeOpenCommand(const std::string& exePath)

@@ -26,6 +26,9 @@ struct RegKey {
 extern const char* const kPreferencesKey;  // under HKEY_CURRENT_USER
 extern const char* const kSaveOnShutdownValue;
 extern const char* const kDblClickValue;
+// A DWORD 1 that the installer leaves on a new install: the next start is the
+// user's first, and says where the program lives. That start deletes it.
+extern const char* const kFirstStartValue;
 extern const char* const kAlarmSoundKey;   // its default value names the sound
 
 // "<exe>" "%1": how the shell starts the program for a notes file.

@@ -63,6 +63,7 @@ bool CStickyNoteApp::InitInstance(const char* commandLine)
     }
 
     m_prefs = ReadPreferencesFromRegistry();
+    m_bFirstStart = !cmdInfo.m_bSilent && TakeFirstStartMark();
 
     // The controller ends itself with its window, at Quit.
     auto* controller = new CStickyNoteDlg(*this);

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <utility>
 
 class CStickyNoteApp : public INoteHost {
 public:
@@ -26,6 +27,9 @@ public:
     // this run only.
     const Preferences& GetPreferences() const { return m_prefs; }
     bool SetPreferences(uint32_t bSaveOnShutdown, uint32_t nDblClick);
+    // True once in the run that follows an install, unless started silently:
+    // the tray icon then says where it is.
+    bool TakeFirstStart() { return std::exchange(m_bFirstStart, false); }
 
     // The show-hidden-notes mode as notes read it; the note collection keeps
     // it in step with its own.
@@ -34,6 +38,7 @@ public:
 private:
     Preferences m_prefs;
     int m_nExitCode = 0;
+    bool m_bFirstStart = false;
 };
 
 // One message of the run's loop, as Run hands it on: wide, so that a

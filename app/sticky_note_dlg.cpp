@@ -117,6 +117,9 @@ void CStickyNoteDlg::AddTrayIcon()
     if (m_trayIcon.Add(m_hWnd)) {
         KillTimer(m_hWnd, kTrayRetryTimer);
         m_nTrayRetries = 0;
+        // Said once the icon is there, however late the shell comes.
+        if (m_app.TakeFirstStart())
+            m_trayIcon.ShowBalloon("Driftpad", FirstStartBalloonText(m_app.GetPreferences().nDblClick));
     } else if (m_nTrayRetries++ < kMaxTrayRetries) {
         SetTimer(m_hWnd, kTrayRetryTimer, kTrayRetryMs, nullptr);
     } else {

@@ -32,6 +32,7 @@ protected:
     void PostNcDestroy() override;
 
 private:
+    // Also says where the icon is, on the first start after an install.
     void AddTrayIcon();
     LRESULT OnTrayIcon(WPARAM wParam, LPARAM lParam);
     LRESULT OnHideOptions();

@@ -60,6 +60,20 @@ void CTrayIcon::Remove()
     g_pfnShellNotify(NIM_DELETE, &nid);
 }
 
+bool CTrayIcon::ShowBalloon(const char* title, const std::string& text)
+{
+    // The balloon's fields exist only in the full structure.
+    NOTIFYICONDATAA nid = {};
+    nid.cbSize = sizeof nid;
+    nid.hWnd = m_hWndOwner;
+    nid.uID = kTrayIconId;
+    nid.uFlags = NIF_INFO;
+    nid.dwInfoFlags = NIIF_INFO;
+    lstrcpynA(nid.szInfoTitle, title, sizeof nid.szInfoTitle);
+    lstrcpynA(nid.szInfo, text.c_str(), sizeof nid.szInfo);
+    return g_pfnShellNotify(NIM_MODIFY, &nid) != FALSE;
+}
+
 void CTrayIcon::ShowMenu()
 {
     RECT work = {};

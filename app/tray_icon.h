@@ -5,6 +5,8 @@
 
 #include <shellapi.h>
 
+#include <string>
+
 class CTrayIcon {
 public:
     // The shell's tray call; a test puts a recorder in its place to see what
@@ -19,6 +21,9 @@ public:
     // owner as WM_TRAYICON. False when the shell refused it.
     bool Add(HWND hWndOwner);
     void Remove();
+    // A balloon from the added icon; false where the shell refuses it (one
+    // that knows only the first form of the structure), and nothing changes.
+    bool ShowBalloon(const char* title, const std::string& text);
     // The shell (re)started and has forgotten every icon.
     bool IsShellRestart(UINT msg) const { return msg != 0 && msg == m_nTaskbarCreated; }
     // Menu 102 at the bottom right of the work area.

@@ -46,11 +46,18 @@ VIAddVersionKey "LegalCopyright" "Copyright (C) Vantry"
 !insertmacro MUI_PAGE_DIRECTORY
 Page custom ChoicesPage ChoicesLeave
 !insertmacro MUI_PAGE_INSTFILES
+; As the shortcut starts it, by this per-user (so unelevated) installer; a
+; silent install shows no pages and so starts nothing.
+!define MUI_FINISHPAGE_RUN "$INSTDIR\Driftpad.exe"
+!define MUI_FINISHPAGE_RUN_PARAMETERS "$\"${NOTES_FILE}$\""
+!define MUI_FINISHPAGE_RUN_TEXT "Start Driftpad now"
+!insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
 Var StartAtSignIn   ; 1 or 0
+Var FirstInstall    ; 1 where no earlier install is found
 Var SaveOnShutdown  ; 1 or 0
 Var RunBox
 Var SaveBox
@@ -81,10 +88,12 @@ Function .onInit
   !insertmacro RefuseWhileRunning
   StrCpy $StartAtSignIn 1
   StrCpy $SaveOnShutdown 1
+  StrCpy $FirstInstall 1
   ; Over an earlier install, its choices are the defaults.
   ClearErrors
   ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
   ${IfNot} ${Errors}
+    StrCpy $FirstInstall 0
     ClearErrors
     ReadRegStr $0 HKCU "${RUN_KEY}" "Driftpad"
     ${If} ${Errors}
@@ -151,6 +160,11 @@ Section "Driftpad"
   WriteRegDWORD HKCU "${PREFS_KEY}" "SaveOnShutdown" $SaveOnShutdown
   ${If} $2 != ""
     WriteRegDWORD HKCU "${PREFS_KEY}" "DblClick" $2
+  ${EndIf}
+  ; The program's next start is the user's first: it says where it lives.
+  ; An upgrade leaves the mark as the earlier install's first start left it.
+  ${If} $FirstInstall == 1
+    WriteRegDWORD HKCU "${PREFS_KEY}" "FirstStart" 1
   ${EndIf}
 
   ${If} $StartAtSignIn == 1

@@ -3,10 +3,12 @@
 // saved, opened, dropped, autosaved, and failures that must never cost the
 // notes or the file on disk. Saved files are compared whole with files the
 // tests build themselves.
+#include "app/tray_icon.h"
 #include "tests/unit/in_process.h"
 
 #include <shlobj.h>
 
+#include <cstring>
 #include <filesystem>
 
 namespace e2e {
@@ -21,6 +23,46 @@ FileNote Shown(HWND note) { return Note(Text(note), WindowRect(note)); }
 FileNote At(const std::string& text, int left, int top, int hidden = 0)
 {
     return Note(text, {left, top, left + 126, top + 103}, 0, hidden);
+}
+
+// What the program asks of the shell, passed on to it.
+std::vector<std::pair<DWORD, NOTIFYICONDATAA>> g_shellCalls;
+BOOL RecordShellCall(DWORD message, NOTIFYICONDATAA* data)
+{
+    g_shellCalls.push_back({message, {}});
+    std::memcpy(&g_shellCalls.back().second, data, data->cbSize);
+    return Shell_NotifyIconA(message, data);
+}
+
+// The installer's mark asks for one balloon, from the first start that may
+// speak, in the full structure; its double-click half follows the preference.
+TEST_F(ControllerTest, TheFirstStartAfterAnInstallSaysOnceWhereTheIconLives)
+{
+    CTrayIcon::SetShellNotify(RecordShellCall);
+    for (const char* args : {"Driftpad.exe /i /s", "Driftpad.exe /u /s"})
+        EXPECT_TRUE(!app.InitInstance(args) && g_shellCalls.empty()) << args;
+    const char* const doubleClick[] = {"; double-click for Options.", "; double-click for a new note straight away.", "."};
+    for (DWORD dblClick : {0u, 1u, 2u}) {
+        SetRegDword(HKEY_CURRENT_USER, kPrefs, "SaveOnShutdown", 0);
+        SetRegDword(HKEY_CURRENT_USER, kPrefs, "DblClick", dblClick);
+        SetRegDword(HKEY_CURRENT_USER, kPrefs, "FirstStart", 1);
+        for (int run = 0; run < 3; ++run) {  // silent, the first that may speak, a later one
+            g_shellCalls.clear();
+            Start(run == 0 ? "/s" : "");
+            ASSERT_FALSE(g_shellCalls.empty());
+            EXPECT_TRUE(g_shellCalls[0].first == NIM_ADD && g_shellCalls[0].second.cbSize == NOTIFYICONDATAA_V1_SIZE);
+            std::string said;
+            for (const auto& [message, data] : g_shellCalls)
+                if (data.uFlags & NIF_INFO)
+                    said += std::to_string(message == NIM_MODIFY && data.cbSize == sizeof data) + data.szInfoTitle
+                            + ": " + data.szInfo;
+            const std::string first = "1Driftpad: Driftpad runs here. Right-click the icon for a new note";
+            EXPECT_EQ(run == 1 ? first + doubleClick[dblClick] : "", said) << dblClick << run;
+            DestroyWindow(controller);
+            Pump();
+        }
+    }
+    CTrayIcon::SetShellNotify(nullptr);
 }
 
 TEST_F(ControllerTest, TrayMenuOpensAtTheWorkAreaCornerWithItsStatesAndCarriesOutItsCommands)
