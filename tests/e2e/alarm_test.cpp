@@ -14,14 +14,6 @@ constexpr const char* kSound = "dp-e2e-chime.wav";
 
 int32_t Now() { return static_cast<int32_t>(std::time(nullptr)); }
 
-FileNote Alarmed(const std::string& text, int32_t flag, int32_t time, int32_t hidden = 0)
-{
-    FileNote n = Note(text, FileNote().rect, 0, hidden);
-    n.alarmFlag = flag;
-    n.alarmTime = time;
-    return n;
-}
-
 // The date and time texts the program shows for a moment, from the C runtime's local time.
 std::pair<std::string, std::string> AlarmTexts(int32_t value)
 {
@@ -76,10 +68,7 @@ protected:
     // The open notice or the note with this text.
     HWND With(const std::string& text, bool notice = false)
     {
-        for (HWND w : notice ? Notices() : app.Notes())
-            if (DialogItemText(w, notice ? IDC_NOTICETEXT : IDC_NOTEEDIT) == text)
-                return w;
-        return nullptr;
+        return notice ? WithText(Notices(), text, IDC_NOTICETEXT) : WithText(app.Notes(), text);
     }
 
     HWND OpenSettings(HWND note)
@@ -116,7 +105,7 @@ protected:
 
 TEST_F(AlarmTest, PastAlarmRingsAfterTheNoteAppearsOthersRingBesideItAndTheNoticeKeepsOrDeletes)
 {
-    StartWithNotes({Alarmed("Call the dentist", 1, Now() - 3600), Alarmed("hidden", 0, 0, 1)});
+    StartWithNotes({Note("Call the dentist").Alarm(Now() - 3600), Note("hidden", FileNote().rect, 0, 1)});
     ASSERT_TRUE(app.WaitNoteCount(1, true));
     auto appeared = std::chrono::steady_clock::now();
     ASSERT_TRUE(WaitUntil([&] { return With("Call the dentist", true); }, 4000));
@@ -174,7 +163,7 @@ TEST_F(AlarmTest, PastAlarmRingsAfterTheNoteAppearsOthersRingBesideItAndTheNotic
 TEST_F(AlarmTest, AlarmRingsAtItsSecondNeverEarlyAndNotOnceSwitchedOff)
 {
     const int32_t due = Now() + 5, later = Now() + 3600;
-    StartWithNotes({Alarmed("on the dot", 1, due), Alarmed("off", 1, due - 1), Alarmed("later", 1, later)});
+    StartWithNotes({Note("on the dot").Alarm(due), Note("off").Alarm(due - 1), Note("later").Alarm(later)});
     // The box cleared on one, OK at once on another, which is then poked.
     EXPECT_EQ(AlarmTexts(due - 1).first + " " + AlarmTexts(due - 1).second,
               Alarm(With("off"), [](HWND dlg) { SendMessageA(GetDlgItem(dlg, IDC_ALARMENABLE), BM_SETCHECK, BST_UNCHECKED, 0); }));
