@@ -299,7 +299,7 @@ TEST_F(ControllerTest, AFileWhoseNotesCannotAllBeShownIsSavedOverWithFewerOnlyWh
     // the first still asks; Yes writes the two, and then it asks no more.
     replies = {{"Driftpad: Save", IDNO}, {"Save As", IDOK, other}, {"Save As", IDOK, notesFile}, {"Driftpad: Save", IDYES}};
     Command(ID_SAVE);
-    EXPECT_EQ(bytes, ReadFileBytes(notesFile));
+    ASSERT_EQ(bytes, ReadFileBytes(notesFile));
     Command(ID_SAVEAS);
     DeleteFileA(notesFile.c_str());  // no question from the file dialog
     Command(ID_SAVEAS);
