@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <tuple>
 
 namespace e2e {
@@ -162,20 +163,29 @@ TEST_F(AlarmTest, PastAlarmRingsAfterTheNoteAppearsOthersRingBesideItAndTheNotic
 // clock drift apart, long alarms wait in steps): the clock decides.
 TEST_F(AlarmTest, AlarmRingsAtItsSecondNeverEarlyAndNotOnceSwitchedOff)
 {
-    const int32_t due = Now() + 5, later = Now() + 3600;
-    StartWithNotes({Note("on the dot").Alarm(due), Note("off").Alarm(due - 1), Note("later").Alarm(later)});
-    // The box cleared on one, OK at once on another, which is then poked.
-    EXPECT_EQ(AlarmTexts(due - 1).first + " " + AlarmTexts(due - 1).second,
-              Alarm(With("off"), [](HWND dlg) { SendMessageA(GetDlgItem(dlg, IDC_ALARMENABLE), BM_SETCHECK, BST_UNCHECKED, 0); }));
-    Alarm(With("later"), [](HWND) {});
+    // The switch-off must come before that alarm's second: a busy machine that
+    // starts slowly gets later alarms, in a new run.
+    int32_t due = 0, later = 0;
+    for (int32_t margin = 5; due == 0 || (Now() >= due - 1 && margin <= 20); margin *= 2) {
+        app.Kill();
+        std::filesystem::remove_all(RecoveryFolder());
+        due = Now() + margin, later = Now() + 3600;
+        StartWithNotes({Note("on the dot").Alarm(due), Note("off").Alarm(due - 1), Note("later").Alarm(later)});
+        // The box cleared on one, OK at once on another, which is then poked.
+        EXPECT_EQ(AlarmTexts(due - 1).first + " " + AlarmTexts(due - 1).second,
+                  Alarm(With("off"), [](HWND dlg) { SendMessageA(GetDlgItem(dlg, IDC_ALARMENABLE), BM_SETCHECK, BST_UNCHECKED, 0); }));
+        Alarm(With("later"), [](HWND) {});
+    }
     ASSERT_LT(Now(), due - 1) << "too slow to switch the alarm off in time";
     for (UINT msg : {WM_TIMER, WM_TIMECHANGE, WM_POWERBROADCAST})
         PostMessageA(With("later"), msg, msg == WM_TIMER ? ALARM_TIMER_ID : PBT_APMRESUMEAUTOMATIC, 0);
 
-    ASSERT_TRUE(WaitNotices(1, 7000));
+    // Seen as it is made: a search that asks the busy program for window texts would come late.
+    ASSERT_TRUE(WaitUntil([] { return FindWindowA("#32770", "Note Alarm!") != nullptr; }, 7000 + 1000 * (due - Now())));
     using namespace std::chrono;
     auto lateMs = duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count() - int64_t(due) * 1000;
     EXPECT_TRUE(lateMs >= 0 && lateMs <= 1000) << lateMs;
+    ASSERT_TRUE(WaitNotices(1));
     EXPECT_NE(nullptr, With("on the dot", true));
     PressButton(Notices().front(), IDOK);
     EXPECT_EQ(AlarmTexts(later).first + " " + AlarmTexts(later).second, Alarm(With("later")));
