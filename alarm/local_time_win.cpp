@@ -1,6 +1,4 @@
-#include "alarm/local_time.h"
-
-#include <windows.h>
+#include "alarm/local_time_win.h"
 
 #include <limits>
 
@@ -44,16 +42,7 @@ public:
         if (!GetTimeZoneInformationForYear(USHORT(year), nullptr, &zone)
             && GetTimeZoneInformation(&zone) == TIME_ZONE_ID_INVALID)
             return false;
-        if (zone.DaylightDate.wMonth == 0 || zone.StandardDate.wMonth == 0)
-            return false;
-        DaylightRule rule;
-        rule.daylightBias = zone.DaylightBias - zone.StandardBias;
-        rule.start = ClockChangeOf(zone.DaylightDate);
-        rule.end = ClockChangeOf(zone.StandardDate);
-        if (!IsDaylightTimeInYear(utc, year, zone.Bias + zone.StandardBias, rule))
-            return false;
-        daylightBias = rule.daylightBias;
-        return true;
+        return IsZoneDaylightTime(zone, year, utc, daylightBias);
     }
 
     int32_t Now() const override
@@ -69,6 +58,20 @@ public:
 };
 
 }  // namespace
+
+bool IsZoneDaylightTime(const TIME_ZONE_INFORMATION& zone, int32_t year, int32_t utc, int32_t& daylightBias)
+{
+    if (zone.DaylightDate.wMonth == 0 || zone.StandardDate.wMonth == 0)
+        return false;
+    DaylightRule rule;
+    rule.daylightBias = zone.DaylightBias - zone.StandardBias;
+    rule.start = ClockChangeOf(zone.DaylightDate);
+    rule.end = ClockChangeOf(zone.StandardDate);
+    if (!IsDaylightTimeInYear(utc, year, zone.Bias + zone.StandardBias, rule))
+        return false;
+    daylightBias = rule.daylightBias;
+    return true;
+}
 
 int64_t SystemNowMs()
 {

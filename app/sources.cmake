@@ -26,6 +26,6 @@ list(APPEND DP_E2E_TESTS
 )
 list(APPEND DP_WIN_UNIT_TESTS
   tests/unit/controller_win_test.cpp
-  tests/unit/in_process.cpp
   tests/unit/note_collection_win_test.cpp
+  tests/unit/in_process.cpp
 )

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <tuple>
 
 namespace e2e {
@@ -13,14 +14,6 @@ namespace {
 constexpr const char* kSound = "dp-e2e-chime.wav";
 
 int32_t Now() { return static_cast<int32_t>(std::time(nullptr)); }
-
-FileNote Alarmed(const std::string& text, int32_t flag, int32_t time, int32_t hidden = 0)
-{
-    FileNote n = Note(text, FileNote().rect, 0, hidden);
-    n.alarmFlag = flag;
-    n.alarmTime = time;
-    return n;
-}
 
 // The date and time texts the program shows for a moment, from the C runtime's local time.
 std::pair<std::string, std::string> AlarmTexts(int32_t value)
@@ -76,10 +69,7 @@ protected:
     // The open notice or the note with this text.
     HWND With(const std::string& text, bool notice = false)
     {
-        for (HWND w : notice ? Notices() : app.Notes())
-            if (DialogItemText(w, notice ? IDC_NOTICETEXT : IDC_NOTEEDIT) == text)
-                return w;
-        return nullptr;
+        return notice ? WithText(Notices(), text, IDC_NOTICETEXT) : WithText(app.Notes(), text);
     }
 
     HWND OpenSettings(HWND note)
@@ -116,7 +106,7 @@ protected:
 
 TEST_F(AlarmTest, PastAlarmRingsAfterTheNoteAppearsOthersRingBesideItAndTheNoticeKeepsOrDeletes)
 {
-    StartWithNotes({Alarmed("Call the dentist", 1, Now() - 3600), Alarmed("hidden", 0, 0, 1)});
+    StartWithNotes({Note("Call the dentist").Alarm(Now() - 3600), Note("hidden", FileNote().rect, 0, 1)});
     ASSERT_TRUE(app.WaitNoteCount(1, true));
     auto appeared = std::chrono::steady_clock::now();
     ASSERT_TRUE(WaitUntil([&] { return With("Call the dentist", true); }, 4000));
@@ -173,20 +163,29 @@ TEST_F(AlarmTest, PastAlarmRingsAfterTheNoteAppearsOthersRingBesideItAndTheNotic
 // clock drift apart, long alarms wait in steps): the clock decides.
 TEST_F(AlarmTest, AlarmRingsAtItsSecondNeverEarlyAndNotOnceSwitchedOff)
 {
-    const int32_t due = Now() + 5, later = Now() + 3600;
-    StartWithNotes({Alarmed("on the dot", 1, due), Alarmed("off", 1, due - 1), Alarmed("later", 1, later)});
-    // The box cleared on one, OK at once on another, which is then poked.
-    EXPECT_EQ(AlarmTexts(due - 1).first + " " + AlarmTexts(due - 1).second,
-              Alarm(With("off"), [](HWND dlg) { SendMessageA(GetDlgItem(dlg, IDC_ALARMENABLE), BM_SETCHECK, BST_UNCHECKED, 0); }));
-    Alarm(With("later"), [](HWND) {});
+    // The switch-off must come before that alarm's second: a busy machine that
+    // starts slowly gets later alarms, in a new run.
+    int32_t due = 0, later = 0;
+    for (int32_t margin = 5; due == 0 || (Now() >= due - 1 && margin <= 20); margin *= 2) {
+        app.Kill();
+        std::filesystem::remove_all(RecoveryFolder());
+        due = Now() + margin, later = Now() + 3600;
+        StartWithNotes({Note("on the dot").Alarm(due), Note("off").Alarm(due - 1), Note("later").Alarm(later)});
+        // The box cleared on one, OK at once on another, which is then poked.
+        EXPECT_EQ(AlarmTexts(due - 1).first + " " + AlarmTexts(due - 1).second,
+                  Alarm(With("off"), [](HWND dlg) { SendMessageA(GetDlgItem(dlg, IDC_ALARMENABLE), BM_SETCHECK, BST_UNCHECKED, 0); }));
+        Alarm(With("later"), [](HWND) {});
+    }
     ASSERT_LT(Now(), due - 1) << "too slow to switch the alarm off in time";
     for (UINT msg : {WM_TIMER, WM_TIMECHANGE, WM_POWERBROADCAST})
         PostMessageA(With("later"), msg, msg == WM_TIMER ? ALARM_TIMER_ID : PBT_APMRESUMEAUTOMATIC, 0);
 
-    ASSERT_TRUE(WaitNotices(1, 7000));
+    // Seen as it is made: a search that asks the busy program for window texts would come late.
+    ASSERT_TRUE(WaitUntil([] { return FindWindowA("#32770", "Note Alarm!") != nullptr; }, 7000 + 1000 * (due - Now())));
     using namespace std::chrono;
     auto lateMs = duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count() - int64_t(due) * 1000;
     EXPECT_TRUE(lateMs >= 0 && lateMs <= 1000) << lateMs;
+    ASSERT_TRUE(WaitNotices(1));
     EXPECT_NE(nullptr, With("on the dot", true));
     PressButton(Notices().front(), IDOK);
     EXPECT_EQ(AlarmTexts(later).first + " " + AlarmTexts(later).second, Alarm(With("later")));

@@ -41,8 +41,7 @@ TEST_F(AppTest, OneInstanceShowsOnlyTheTrayIconKeepsItThroughAShellRestartAndQui
     PostMessageA(controller, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return TrayIcon(controller); }));
     app.Command(ID_QUIT);  // no question: a question would keep it running
-    EXPECT_EQ(0u, app.WaitExit());
-    EXPECT_FALSE(TrayIcon(controller));
+    EXPECT_EQ(0u, app.WaitExit());  // (the icon's removal is checked where it is asked for, in process)
 }
 
 // Run from another folder, the program still names itself by its full path.

@@ -43,6 +43,8 @@ std::vector<HWND> ProcessWindows(DWORD pid, const char* className, const char* t
                                  bool visibleOnly = false);
 
 std::string MessageBoxText(HWND box);
+// The window among these whose item (a note's editor, a notice's text) reads so; null if none.
+HWND WithText(const std::vector<HWND>& windows, const std::string& text, int item = IDC_NOTEEDIT);
 void PressButton(HWND dialog, int id);
 
 // Puts the text on the clipboard as Unicode; empty: an empty clipboard.
@@ -132,36 +134,45 @@ struct FileNote {
     std::string text;
     RECT rect = {60, 80, 186, 183};
     int32_t alarmFlag = 0, alarmTime = 0, onTop = 0, hidden = 0;
+    FileNote Alarm(int32_t time, int32_t flag = 1) { alarmFlag = flag, alarmTime = time; return *this; }
 };
 // The show-hidden mode, 4 reserved bytes, a 16-bit count, then each note's
 // text (length in a byte, or FF and a word) and eight 32-bit values, low byte first.
 std::string NotesFileBytes(const std::vector<FileNote>& notes, int32_t showHidden = 0);
 inline FileNote Note(const std::string& text, RECT rect = FileNote().rect, int32_t onTop = 0, int32_t hidden = 0)
 {
-    FileNote n;
-    n.text = text;
-    n.rect = rect;
-    n.onTop = onTop;
-    n.hidden = hidden;
-    return n;
+    return {text, rect, 0, 0, onTop, hidden};
 }
+// A note's template size, its top-left there.
+inline RECT Place(int left, int top) { return {left, top, left + 126, top + 103}; }
 
-// --- harness/fixture.cpp: a clean registry and folder, the program ended
-// afterwards, a screenshot of a failure.
+// --- harness/fixture.cpp: what every window test needs: a clean registry
+// and recovery folder before and after, a fresh folder for its files, a
+// screenshot of a failure, and Save read back.
 
-class DriftpadTest : public ::testing::Test {
+class CleanTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
-    // Starts the program and waits for its start-up to end.
-    HWND StartApp(const std::string& arguments = "");
-    // Starts on dir\notes.dpd (written first if bytes are given).
-    HWND StartWithFile(const std::string& bytes = "");
+    virtual void EndRun() = 0;
+    // Carries out a controller's command, returning once it is done.
+    virtual void RunCommand(WORD id) = 0;
+    // Save into notesFile (removed first): the bytes written.
     std::string Save();
 
-    App app;
     std::string dir;  // a fresh folder for this test's files
     std::string notesFile;
+};
+
+class DriftpadTest : public CleanTest {
+protected:
+    void SetUp() override;
+    void EndRun() override { app.Kill(); }
+    void RunCommand(WORD id) override { EXPECT_TRUE(app.CommandAndWait(id)); }
+    // Starts the program and waits for its start-up to end.
+    HWND StartApp(const std::string& arguments = "");
+
+    App app;
 };
 
 }  // namespace e2e

@@ -2,35 +2,13 @@
 // next start offers back; a save or a quit leaves none.
 #include "tests/e2e/harness.h"
 
-#include <ctime>
-
 namespace e2e {
 namespace {
 
 constexpr const char* kRestoreCaption = "Driftpad: Restore";
 
-// Notes with these texts at the same place, each with this alarm flag and time.
-std::string NotesFile(const std::vector<std::string>& texts, int32_t alarm = 0, int32_t time = 0)
-{
-    std::vector<FileNote> notes(texts.size());
-    for (size_t i = 0; i < texts.size(); ++i) {
-        notes[i].text = texts[i];
-        notes[i].alarmFlag = alarm;
-        notes[i].alarmTime = time;
-    }
-    return NotesFileBytes(notes);
-}
-
 class RecoveryTest : public DriftpadTest {
 protected:
-    HWND WithText(const std::string& text)
-    {
-        for (HWND w : app.Notes())
-            if (DialogItemText(w, IDC_NOTEEDIT) == text)
-                return w;
-        return nullptr;
-    }
-
     // Starts on the command line's file and answers the offer; false when none came.
     bool StartAndAnswer(const std::string& arguments, int button)
     {
@@ -51,7 +29,7 @@ protected:
 TEST_F(RecoveryTest, YesAfterAKillRestoresTypedNotesWithTheirPlaceFlagsAndFileAndASaveLeavesNothingToOffer)
 {
     const std::string path = dir + "\\mine.dpd", arguments = "\"" + path + "\"";
-    WriteFileBytes(path, NotesFile({"from file"}));
+    WriteFileBytes(path, NotesFileBytes({Note("from file")}));
     StartApp(arguments);
     ASSERT_TRUE(app.WaitNoteCount(1));
     HWND note = app.NewNote();
@@ -72,7 +50,7 @@ TEST_F(RecoveryTest, YesAfterAKillRestoresTypedNotesWithTheirPlaceFlagsAndFileAn
     app.Kill();
 
     ASSERT_TRUE(StartAndAnswer(arguments, IDYES));
-    HWND restored = WithText("typed");
+    HWND restored = WithText(app.Notes(), "typed");
     ASSERT_NE(nullptr, restored);
     const RECT place = WindowRect(restored);
     EXPECT_TRUE(EqualRect(&r, &place));

@@ -20,9 +20,18 @@ constexpr const char* kPrefs = kPreferencesKey;
 
 // A note as the screen shows it, as its file record should say.
 FileNote Shown(HWND note) { return Note(Text(note), WindowRect(note)); }
-FileNote At(const std::string& text, int left, int top, int hidden = 0)
+FileNote At(const std::string& text, int left, int top, int hidden = 0) { return Note(text, Place(left, top), 0, hidden); }
+
+// Windows' quota of windows, which Wine does not have: the n-th note window
+// (an owned dialog without a title bar) cannot be made.
+int g_noteWindows, g_refusedNote;
+LRESULT CALLBACK RefuseNote(int code, WPARAM wParam, LPARAM lParam)
 {
-    return Note(text, {left, top, left + 126, top + 103}, 0, hidden);
+    const CREATESTRUCTA* cs = code == HCBT_CREATEWND ? reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs : nullptr;
+    if (cs && cs->lpszClass == WC_DIALOG && cs->hwndParent && !(cs->style & WS_CHILD) && (cs->style & WS_CAPTION) != WS_CAPTION
+        && ++g_noteWindows == g_refusedNote)
+        return 1;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 // What the program asks of the shell, passed on to it.
@@ -126,8 +135,10 @@ TEST_F(ControllerTest, DoubleClickAndTheOptionsFollowThePreferenceWhichOnlyOkOrE
     EXPECT_TRUE(IsWindowVisible(controller));
 }
 
-TEST_F(ControllerTest, QuitWithNotesAsksFirstAndDeleteAllDeletesOnlyOnYes)
+TEST_F(ControllerTest, QuitWithNotesAsksFirstRemovesTheTrayIconAndDeleteAllDeletesOnlyOnYes)
 {
+    g_shellCalls.clear();
+    CTrayIcon::SetShellNotify(RecordShellCall);
     Start();
     NewNote();
     NewNote();
@@ -145,10 +156,13 @@ TEST_F(ControllerTest, QuitWithNotesAsksFirstAndDeleteAllDeletesOnlyOnYes)
     EXPECT_TRUE(replies.empty());
     EXPECT_EQ("Save notes before quiting?", asked.at(2)) << testing::PrintToString(asked);
     EXPECT_EQ(1u, Notes(true).size());
+    ASSERT_EQ(1u, g_shellCalls.size());  // the icon added, not yet removed
     replies = {{"Driftpad: Quit", IDNO}};  // the run ends without saving
     Command(ID_QUIT);
     EXPECT_FALSE(IsWindow(controller));
     EXPECT_EQ(0, quitCode);
+    const auto& [removal, icon] = g_shellCalls.back();
+    EXPECT_TRUE(removal == NIM_DELETE && icon.hWnd == controller && icon.uID == IDI_DRIFTPAD);
     EXPECT_EQ(0, FilesIn(dir));
 }
 
@@ -285,15 +299,47 @@ TEST_F(ControllerTest, EndOfSessionSavesOnlyWhenAskedToAndOtherwiseKeepsARecover
     }
 }
 
-TEST_F(ControllerTest, ATruncatedFileAtStartKeepsTheCompleteNotesAndSaysSo)
+TEST_F(ControllerTest, ATruncatedFileAtStartKeepsTheCompleteNotesInItsModeAndSaysSo)
 {
-    const std::string bytes = NotesFileBytes({At("first", 50, 60), At("second", 300, 60)}, 1);
+    // Hidden, in a file that shows hidden notes.
+    const std::string bytes = NotesFileBytes({At("first", 50, 60, 1), At("second", 300, 60)}, 1);
     WriteFileBytes(notesFile, bytes.substr(0, bytes.size() - 20));  // ends inside the second record
     replies = {{"Driftpad", IDOK}};
     Start('"' + notesFile + '"');
     EXPECT_NE(std::string::npos, asked.at(0).find(notesFile + "\" ends too early")) << asked.at(0);
     ASSERT_EQ(1u, Notes(true).size());
     EXPECT_EQ("first", Text(Notes()[0]));
+}
+
+TEST_F(ControllerTest, AFileWhoseNotesCannotAllBeShownIsSavedOverWithFewerOnlyWhenTheUserSaysSo)
+{
+    std::vector<FileNote> five;
+    for (int i = 0; i < 5; ++i)
+        five.push_back(At("note " + std::to_string(i), 10 * i, 20));
+    const std::string bytes = NotesFileBytes(five), other = dir + "\\other.dpd";
+    WriteFileBytes(notesFile, bytes);
+    g_noteWindows = 0;
+    g_refusedNote = 3;
+    HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseNote, nullptr, GetCurrentThreadId());
+    replies = {{"Driftpad", IDOK}};
+    Start('"' + notesFile + '"');
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(3, g_noteWindows) << "no note tried after the first that failed";
+    EXPECT_EQ(0u, asked.at(0).find("3 of the notes in \"" + notesFile + "\" could not be shown")) << asked.at(0);
+    ASSERT_EQ(2u, Notes().size());
+
+    // No keeps the file; another file takes the two without a word, and
+    // the first still asks; Yes writes the two, and then it asks no more.
+    replies = {{"Driftpad: Save", IDNO}, {"Save As", IDOK, other}, {"Save As", IDOK, notesFile}, {"Driftpad: Save", IDYES}};
+    Command(ID_SAVE);
+    ASSERT_EQ(bytes, ReadFileBytes(notesFile));
+    Command(ID_SAVEAS);
+    DeleteFileA(notesFile.c_str());  // no question from the file dialog
+    Command(ID_SAVEAS);
+    EXPECT_TRUE(replies.empty());
+    EXPECT_EQ(0u, asked.at(1).find("\"" + notesFile + "\" holds 5 notes, and only 2 of them were shown")) << asked.at(1);
+    EXPECT_EQ(NotesFileBytes({five[0], five[1]}), ReadFileBytes(other));
+    EXPECT_EQ(ReadFileBytes(other), Save());
 }
 
 // Each change alone reaches the recovery copy, not only those that ride on
@@ -307,10 +353,7 @@ TEST_F(ControllerTest, EachKindOfChangeAloneReachesTheRecoveryCopy)
         EXPECT_TRUE(PumpUntil([&] { return WrittenAgain(copy, seen); }, 5000)) << change;
         last = ReadFileBytes(copy);
     };
-    FileNote alarmed = At("due", 300, 60);
-    alarmed.alarmFlag = 1;
-    alarmed.alarmTime = static_cast<int32_t>(time(nullptr)) - 60;
-    WriteFileBytes(notesFile, NotesFileBytes({At("kept", 50, 60), alarmed}));
+    WriteFileBytes(notesFile, NotesFileBytes({At("kept", 50, 60), At("due", 300, 60).Alarm(int32_t(time(nullptr)) - 60)}));
     Start('"' + notesFile + '"');
     HWND notice = nullptr;
     ASSERT_TRUE(PumpUntil([&] { return (notice = FindWindowA("#32770", "Note Alarm!")) != nullptr; }));
@@ -319,9 +362,7 @@ TEST_F(ControllerTest, EachKindOfChangeAloneReachesTheRecoveryCopy)
     PostMessageA(notice, WM_COMMAND, IDOK, 0);
     reaches("alarm spent");
     ASSERT_NE(std::string::npos, last.find("due"));
-    HWND note = nullptr, kept = nullptr;
-    for (HWND n : Notes())
-        (Text(n) == "kept" ? kept : note) = n;
+    HWND note = WithText(Notes(), "due"), kept = WithText(Notes(), "kept");
     PostMessageA(Editor(note), WM_CHAR, 'a', 1);
     reaches("typed");
     NoteCommand(note, ID_ALWAYSONTOP);
@@ -347,17 +388,7 @@ TEST_F(ControllerTest, ARecoveryCopyThatCannotBeWrittenIsToldInAStopBox)
     PostMessageA(Editor(NewNote()), WM_CHAR, 'a', 1);
     EXPECT_TRUE(PumpUntil([&] { return replies.empty(); }, 5000));
     EXPECT_EQ(0u, asked.at(0).find("Unsaved notes cannot be protected")) << asked.at(0);
-}
-
-// Windows' quota of windows, which Wine lacks: the second note window asked for is refused.
-LRESULT CALLBACK RefuseSecondNote(int code, WPARAM wParam, LPARAM lParam)
-{
-    static int s_nNotes = 0;
-    const CREATESTRUCTA* cs = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs;
-    if (code == HCBT_CREATEWND && cs->hwndParent && IS_INTRESOURCE(cs->lpszClass)
-        && LOWORD(reinterpret_cast<ULONG_PTR>(cs->lpszClass)) == 0x8002 && ++s_nNotes == 2)
-        return 1;
-    return CallNextHookEx(nullptr, code, wParam, lParam);
+    EXPECT_EQ(LoadIconA(nullptr, IDI_HAND), icons.at(0));
 }
 
 TEST_F(ControllerTest, ARestoreShortOfWindowsSaysSoKeepsTheWholeCopyAndSavingOverItsFileAsksFirst)
@@ -367,7 +398,9 @@ TEST_F(ControllerTest, ARestoreShortOfWindowsSaysSoKeepsTheWholeCopyAndSavingOve
     WriteFileBytes(folder + "\\Recovery.dpd", kept);
     WriteFileBytes(folder + "\\Recovery.txt", notesFile);
     WriteFileBytes(notesFile, NotesFileBytes({At("on disk", 10, 10)}));
-    HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseSecondNote, nullptr, GetCurrentThreadId());
+    g_noteWindows = 0;
+    g_refusedNote = 2;
+    HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseNote, nullptr, GetCurrentThreadId());
     replies = {{"Driftpad: Restore", IDYES}, {"Driftpad", IDOK}};
     Start();
     UnhookWindowsHookEx(hook);

@@ -1,12 +1,14 @@
 #pragma once
 // A file system for tests of saving: files in a map, the steps taken in a
-// log, one step made to fail on request, and a disk that can run out of room.
+// log, one step made to fail or to wait on request, and a disk that can run
+// out of room.
 #include "storage/exceptions.h"
 #include "storage/file_system.h"
 #include "storage/memory_file.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -18,9 +20,12 @@ public:
     std::vector<std::string> m_steps;
     size_t m_nFailAtStep = 0;  // 1-based; 0: no step fails
     size_t m_nDiskRoom = SIZE_MAX;
+    std::function<void()> m_onStep;  // called at each step, on the thread that takes it
 
     void Step(const char* pszStep, int nCause)
     {
+        if (m_onStep)
+            m_onStep();
         m_steps.push_back(pszStep);
         if (m_steps.size() == m_nFailAtStep)
             throw CFileException(nCause, 0);

@@ -1,10 +1,8 @@
 #include "tests/unit/in_process.h"
 
+#include "app/tray_icon.h"
 #include "base/message_box.h"
 #include "base/window_text.h"
-
-
-#include <filesystem>
 
 namespace e2e {
 namespace {
@@ -33,6 +31,9 @@ void Answer(HWND box)
         const Reply reply = replies.front();
         replies.pop_front();
         g_test->asked.push_back(DialogItemText(box, 0xFFFF));
+        // The icon's item: 20 on Windows, stc1 under Wine.
+        HWND icon = GetDlgItem(box, 20) ? GetDlgItem(box, 20) : GetDlgItem(box, 0x440);
+        g_test->icons.push_back(reinterpret_cast<HICON>(SendMessageA(icon, STM_GETICON, 0, 0)));
         if (!reply.fileName.empty()) {  // the file-name field is the dialog's one edit control
             HWND edit = nullptr;
             EnumChildWindows(box, FirstEdit, reinterpret_cast<LPARAM>(&edit));
@@ -76,30 +77,17 @@ BOOL CALLBACK DestroyLeftOver(HWND w, LPARAM)
     return TRUE;
 }
 
-void CleanUp(const std::string& dir)
-{
-    CleanProgramKeys();
-    std::error_code ignored;
-    std::filesystem::remove_all(RecoveryFolder(), ignored);
-    if (!dir.empty())
-        std::filesystem::remove_all(dir, ignored);
-}
-
 }  // namespace
 
 void InProcessTest::SetUp()
 {
-    CleanUp("");
-    dir = TempDir();
-    notesFile = dir + "\\notes.dpd";
+    CleanTest::SetUp();
     g_test = this;
     g_hook = SetWindowsHookExA(WH_CALLWNDPROCRET, AfterMessage, nullptr, GetCurrentThreadId());
 }
 
-void InProcessTest::TearDown()
+void InProcessTest::EndRun()
 {
-    if (HasFailure())
-        std::printf("screenshot: %s\n", Screenshot(::testing::UnitTest::GetInstance()->current_test_info()->name()).c_str());
     if (IsWindow(controller)) {
         replies = {{"Driftpad: Quit", IDNO}};
         Command(ID_QUIT);
@@ -110,7 +98,7 @@ void InProcessTest::TearDown()
     app.ExitInstance();
     UnhookWindowsHookEx(g_hook);
     g_test = nullptr;
-    CleanUp(dir);
+    CTrayIcon::SetShellNotify(nullptr);
 }
 
 HWND InProcessTest::Start(const std::string& arguments)
@@ -204,13 +192,6 @@ std::map<UINT, UINT> InProcessTest::ReadMenus(HWND note)
     for (const auto& menu : spy.menus)
         states.insert(menu.begin(), menu.end());
     return states;
-}
-
-std::string InProcessTest::Save()
-{
-    DeleteFileA(notesFile.c_str());
-    Command(ID_SAVE);
-    return ReadFileBytes(notesFile);
 }
 
 }  // namespace e2e

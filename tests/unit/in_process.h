@@ -29,10 +29,11 @@ struct MenuSpy {
     bool typed = false;
 };
 
-class InProcessTest : public ::testing::Test {
+class InProcessTest : public CleanTest {
 protected:
     void SetUp() override;
-    void TearDown() override;
+    void EndRun() override;
+    void RunCommand(WORD id) override { Command(id); }
 
     // Starts a run on these arguments; the controller.
     HWND Start(const std::string& arguments = "");
@@ -53,16 +54,15 @@ protected:
     void ContextMenu(HWND note, std::vector<UINT> keys, LPARAM at = 0);
     // The states of the context menu and its Note submenu, by id.
     std::map<UINT, UINT> ReadMenus(HWND note);
-    std::string Save();
 
 public:  // what the hooks on this thread read and write
     CStickyNoteApp app;
     HWND controller = nullptr;
     std::deque<Reply> replies;
     std::vector<std::string> asked;  // the texts of the questions, as they came
+    std::vector<HICON> icons;        // and their icons
     MenuSpy spy;
     int quitCode = -1;  // the run's end, once the controller posted it
-    std::string dir, notesFile;
 };
 
 }  // namespace e2e

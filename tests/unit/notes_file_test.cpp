@@ -1,8 +1,6 @@
 // The notes file: exact bytes, files cut at every byte, refused counts and
 // texts; saving that never destroys the old file; the words for failures.
-#include "storage/exceptions.h"
 #include "storage/failure_text.h"
-#include "storage/memory_file.h"
 #include "storage/notes_file.h"
 #include "tests/unit/fake_file_system.h"
 #include "tests/unit/test_notes.h"
@@ -17,31 +15,6 @@ namespace {
 
 const std::string kTarget = "C:\\notes\\mine.dpd";
 const Bytes kOldBytes = {1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-
-// Reads bytes through the layout, handed out nChunk at a time.
-struct Reader : NotesSink {
-    int nCause = -1;
-    explicit Reader(const Bytes& bytes, uint32_t nChunk = UINT32_MAX)
-    {
-        CMemFile file(bytes);
-        file.SetMaxReadChunk(nChunk);
-        CArchive ar(file, CArchive::load);
-        try {
-            ReadNotes(ar, *this);
-        } catch (const CArchiveException& e) {
-            nCause = e.m_cause;
-        }
-    }
-};
-
-Bytes Write(int32_t nMode, const std::vector<NoteEntry>& notes)
-{
-    CMemFile file;
-    CArchive ar(file, CArchive::store);
-    WriteNotes(ar, nMode, notes);
-    ar.Close();
-    return file.Data();
-}
 
 // Large texts, so that a save takes several writes, direct ones included.
 std::vector<NoteEntry> SomeNotes()
@@ -63,9 +36,9 @@ TEST(NotesLayout, AKnownFileIsWrittenAndReadExactly)
         1, 0, 0, 0, 0xD2, 0x02, 0x96, 0x49, 0, 0, 0, 0, 3, 0, 0, 0,  // alarm flag and time, on top, hidden
     };
     const std::vector<NoteEntry> notes = {{u"ok", {100, 120, 226, 223, 1, 1234567890, 0, 3}}};
-    EXPECT_EQ(Write(0, notes), bytes);
-    Reader r(bytes);
-    EXPECT_EQ(r.nCause, -1);
+    EXPECT_EQ(WriteBytes(0, notes), bytes);
+    ReadResult r = ReadBytes(bytes);
+    EXPECT_EQ(r.nFailure, -1);
     EXPECT_EQ(r.modes, std::vector<int32_t>{0});
     EXPECT_EQ(r.notes, notes);
 }
@@ -78,7 +51,7 @@ TEST(NotesLayout, FileCutAtEveryByteRaisesOnceAndKeepsTheCompleteNotes)
                                     {u"line one\r\nline two", {10, 20, 30, 40}},
                                     {std::u16string(5000, 'z'), {7, 7, 7, 7}},  // three-byte prefix, past a buffer
                                     {u"last", {8, 8, 8, 8, 0, 0, 0, 1}}};
-    Bytes full = Write(1, notes);
+    Bytes full = WriteBytes(1, notes);
     std::vector<size_t> entryEnds;
     size_t nOffset = 10;
     for (const NoteEntry& n : notes)
@@ -88,16 +61,16 @@ TEST(NotesLayout, FileCutAtEveryByteRaisesOnceAndKeepsTheCompleteNotes)
     for (uint32_t nChunk : {UINT32_MAX, 5u}) {
         for (size_t nCut = 0; nCut <= full.size(); ++nCut) {
             SCOPED_TRACE(testing::Message() << "cut " << nCut << " chunk " << nChunk);
-            Reader r(Bytes(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(nCut)), nChunk);
+            ReadResult r = ReadBytes(Bytes(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(nCut)), nChunk);
             auto nComplete = std::count_if(entryEnds.begin(), entryEnds.end(), [&](size_t nEnd) { return nEnd <= nCut; });
-            ASSERT_EQ(r.nCause, nCut < full.size() ? CArchiveException::endOfFile : -1);
+            ASSERT_EQ(r.nFailure, nCut < full.size() ? CArchiveException::endOfFile : -1);
             ASSERT_EQ(r.modes, std::vector<int32_t>(nCut >= 4 ? 1 : 0, 1));
             ASSERT_EQ(r.notes, std::vector<NoteEntry>(notes.begin(), notes.begin() + nComplete));
         }
     }
     full[8] = 1;  // a smaller count than entries reads that many; the rest is ignored
-    Reader fewer(full);
-    EXPECT_EQ(fewer.nCause, -1);
+    ReadResult fewer = ReadBytes(full);
+    EXPECT_EQ(fewer.nFailure, -1);
     EXPECT_EQ(fewer.notes, std::vector<NoteEntry>(notes.begin(), notes.begin() + 1));
 }
 
@@ -113,12 +86,12 @@ TEST(NotesLayout, TextsOfMoreThan65535BytesAreRefusedAndTheNotesBeforeThemStay)
     };
     for (const auto& [prefix, nBytes, nCause] : texts) {
         SCOPED_TRACE(testing::PrintToString(prefix));
-        Bytes bytes = Write(0, {{u"ok", {1, 2, 3, 4}}});
+        Bytes bytes = WriteBytes(0, {{u"ok", {1, 2, 3, 4}}});
         bytes[8] = 2;
         bytes.insert(bytes.end(), prefix.begin(), prefix.end());
         bytes.resize(bytes.size() + (nBytes ? nBytes + 32 : 0), 'x');
-        Reader r(bytes);
-        EXPECT_EQ(r.nCause, nCause);
+        ReadResult r = ReadBytes(bytes);
+        EXPECT_EQ(r.nFailure, nCause);
         EXPECT_EQ(r.notes.size(), nCause == -1 ? 2u : 1u);
     }
 }
@@ -126,7 +99,7 @@ TEST(NotesLayout, TextsOfMoreThan65535BytesAreRefusedAndTheNotesBeforeThemStay)
 TEST(NotesLayout, MoreNotesThanTheCountCanSayAreRefusedBeforeAnyByteOrFileIsMade)
 {
     std::vector<NoteEntry> notes(kMaxNotesInFile);
-    Bytes bytes = Write(0, notes);
+    Bytes bytes = WriteBytes(0, notes);
     EXPECT_EQ(Bytes(bytes.begin() + 8, bytes.begin() + 10), (Bytes{0xFF, 0xFF}));
     EXPECT_EQ(bytes.size(), 10 + kMaxNotesInFile * 33);
     notes.emplace_back();

@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <future>
+#include <utility>
+
 namespace {
 
 RecoverySnapshot Snapshot(const std::u16string& text, const std::string& name)
@@ -86,11 +90,26 @@ TEST(RecoveryWriter, TheLastRequestWinsAndAFailingCopyIsToldOncePerRun)
     CFakeFileSystem fs;
     CRecoveryFiles files(fs, "C:\\local\\");
     std::vector<std::string> told;
+    std::promise<void> inside, release;
+    std::shared_future<void> released = release.get_future().share();
+    bool bHeld = false;  // the worker's own
+    fs.m_onStep = [&] {
+        if (!std::exchange(bHeld, true)) {
+            inside.set_value();
+            released.wait();
+        }
+    };
     {
         CRecoveryWriter writer(files, [&](const std::string& why) { told.push_back(why); });
+        // Asked for while the worker is held in a write: only the last runs.
+        writer.Write(Snapshot(u"held", ""));
+        inside.get_future().wait();
         writer.Write(Snapshot(u"one", ""));
+        writer.Remove();
         writer.Write(Snapshot(u"two", ""));
+        release.set_value();
         writer.WaitIdle();
+        EXPECT_EQ(std::count(fs.m_steps.begin(), fs.m_steps.end(), "folder"), 2) << "writes begun";
         EXPECT_EQ(files.Read().copy.notes.at(0).strText, u"two");
         writer.Remove();
         writer.WaitIdle();

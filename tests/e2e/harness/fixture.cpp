@@ -2,8 +2,43 @@
 
 #include <filesystem>
 
-
 namespace e2e {
+namespace {
+
+void CleanUp(const std::string& dir)
+{
+    CleanProgramKeys();
+    std::error_code ignored;
+    std::filesystem::remove_all(RecoveryFolder(), ignored);  // a killed program leaves it for the next start
+    if (!dir.empty())
+        std::filesystem::remove_all(dir, ignored);
+}
+
+}  // namespace
+
+void CleanTest::SetUp()
+{
+    CleanUp("");
+    dir = TempDir();
+    notesFile = dir + "\\notes.dpd";
+}
+
+void CleanTest::TearDown()
+{
+    if (HasFailure()) {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::printf("screenshot: %s\n", Screenshot(std::string(info->test_suite_name()) + "." + info->name()).c_str());
+    }
+    EndRun();
+    CleanUp(dir);
+}
+
+std::string CleanTest::Save()
+{
+    DeleteFileA(notesFile.c_str());
+    RunCommand(ID_SAVE);
+    return ReadFileBytes(notesFile);
+}
 
 void DriftpadTest::SetUp()
 {
@@ -18,25 +53,7 @@ void DriftpadTest::SetUp()
         WaitForSingleObject(h, 5000);
         CloseHandle(h);
     }
-    CleanProgramKeys();
-    std::error_code ignored;
-    std::filesystem::remove_all(RecoveryFolder(), ignored);  // a killed program left it for the next start
-    dir = TempDir();
-    notesFile = dir + "\\notes.dpd";
-}
-
-void DriftpadTest::TearDown()
-{
-    if (HasFailure()) {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::printf("screenshot: %s\n",
-                    Screenshot(std::string(info->test_suite_name()) + "." + info->name()).c_str());
-    }
-    app.Kill();
-    CleanProgramKeys();
-    std::error_code ignored;
-    std::filesystem::remove_all(RecoveryFolder(), ignored);
-    std::filesystem::remove_all(dir, ignored);
+    CleanTest::SetUp();
 }
 
 HWND DriftpadTest::StartApp(const std::string& arguments)
@@ -47,20 +64,6 @@ HWND DriftpadTest::StartApp(const std::string& arguments)
     // Start-up done: the command-line file is loaded and the loop waits for input.
     WaitForInputIdle(app.Process(), 5000);
     return controller;
-}
-
-HWND DriftpadTest::StartWithFile(const std::string& bytes)
-{
-    if (!bytes.empty())
-        WriteFileBytes(notesFile, bytes);
-    return StartApp("\"" + notesFile + "\"");
-}
-
-std::string DriftpadTest::Save()
-{
-    DeleteFileA(notesFile.c_str());
-    EXPECT_TRUE(app.CommandAndWait(ID_SAVE));
-    return ReadFileBytes(notesFile);
 }
 
 }  // namespace e2e

@@ -107,6 +107,14 @@ std::string MessageBoxText(HWND box)
     return DialogItemText(box, 0xFFFF);
 }
 
+HWND WithText(const std::vector<HWND>& windows, const std::string& text, int item)
+{
+    for (HWND w : windows)
+        if (DialogItemText(w, item) == text)
+            return w;
+    return nullptr;
+}
+
 void PressButton(HWND dialog, int id)
 {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
