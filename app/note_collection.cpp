@@ -46,9 +46,11 @@ std::string PathKey(const std::string& strPath)
 
 }  // namespace
 
+// Sent, not posted: the change is known before anything that follows it on
+// this thread, a Save sent by another program included.
 void CNoteCollection::Changed(WPARAM nBy) const
 {
-    PostMessageA(m_hWndOwner, WM_NOTECHANGED, nBy, 0);
+    SendMessageA(m_hWndOwner, WM_NOTECHANGED, nBy, 0);
 }
 
 void CNoteCollection::SetFileName(const std::string& strFileName)

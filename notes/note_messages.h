@@ -13,7 +13,7 @@ constexpr WPARAM kVisibilityAtCreation = 1;
 constexpr WPARAM kVisibilityTakeFocus = 2;
 constexpr UINT WM_APPLYONTOP = 40007;       // a note -> itself; also the Always On Top command
 constexpr UINT WM_ALARMSETTINGS = 40025;    // editor -> note, sent; also the Alarm... command
-// A note or the collection -> controller, posted: what the notes file keeps
+// A note (posted) or the collection (sent) -> controller: what the notes file keeps
 // changed; wParam: by whom.
 constexpr UINT WM_NOTECHANGED = WM_APP + 1;
 constexpr WPARAM kChangedByUser = 0;
