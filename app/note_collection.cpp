@@ -106,9 +106,11 @@ void CNoteCollection::DeleteAll()
         Changed(kChangedByUser);
     while (!m_noteList.empty()) {
         CNoteDlg* note = m_noteList.front();
-        // The note leaves the list and deletes itself with its window.
-        if (!DestroyWindow(note->GetSafeHwnd()) && !m_noteList.empty() && m_noteList.front() == note) {
-            m_noteList.pop_front();  // its window is gone some other way: ours to end
+        // The note leaves the list and deletes itself with its window;
+        // still first, its window could not be destroyed: ours to end.
+        DestroyWindow(note->GetSafeHwnd());
+        if (!m_noteList.empty() && m_noteList.front() == note) {
+            m_noteList.pop_front();
             delete note;
         }
     }

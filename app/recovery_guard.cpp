@@ -102,8 +102,7 @@ bool CRecoveryGuard::Restore(const FoundRecovery& found, const std::string& strC
     }
     m_notes.SetFileName(found.copy.strFileName);
     m_notes.GiveFocusToLastAdded(nBefore);
-    // Restored notes are unsaved until the user saves them.
-    PostMessageA(m_hWnd, WM_NOTECHANGED, kChangedByUser, 0);
+    OnChange(true);  // restored notes are unsaved until the user saves them
     const size_t nNotShown = found.copy.notes.size() - nShown;
     if (nNotShown && !found.copy.strFileName.empty())
         m_notes.RememberShortFile(found.copy.strFileName, {found.copy.notes.size(), nShown});

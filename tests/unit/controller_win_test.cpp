@@ -74,6 +74,20 @@ TEST_F(ControllerTest, TheFirstStartAfterAnInstallSaysOnceWhereTheIconLives)
     CTrayIcon::SetShellNotify(nullptr);
 }
 
+// A shell not ready yet (a start at sign-in) refuses the icon: it is asked for again.
+TEST_F(ControllerTest, ATrayIconTheShellRefusesIsAskedForAgain)
+{
+    CTrayIcon::SetShellNotify([](DWORD message, NOTIFYICONDATAA* data) {
+        g_shellCalls.push_back({message, *data});
+        return message == NIM_ADD && g_shellCalls.size() > 1 ? Shell_NotifyIconA(message, data) : FALSE;
+    });
+    g_shellCalls.clear();
+    Start();
+    EXPECT_TRUE(PumpUntil([] { return g_shellCalls.size() == 2; }, 5000));
+    CTrayIcon::SetShellNotify(nullptr);
+    EXPECT_EQ(DWORD{NIM_ADD}, g_shellCalls.back().first);
+}
+
 TEST_F(ControllerTest, TrayMenuOpensAtTheWorkAreaCornerWithItsStatesAndCarriesOutItsCommands)
 {
     Start();
