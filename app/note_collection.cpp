@@ -8,34 +8,9 @@
 #include "storage/notes_file.h"
 
 #include <algorithm>
+#include <exception>
 
 namespace {
-
-// Raised to stop a load at the first note that cannot be shown.
-struct NoRoomForNotes {};
-
-// Builds each note as its entry arrives complete: a note whose record the
-// file cannot finish never appears.
-class NoteCreatingSink : public INotesSink {
-public:
-    explicit NoteCreatingSink(CNoteCollection& notes) : m_notes(notes) {}
-
-    void OnShowHiddenMode(int32_t nMode) override { m_notes.SetShowHidden(nMode, kChangedByFile); }
-    void OnNoteCount(size_t nCount) override { m_nCount = nCount; }
-    void OnNote(const std::u16string& strText, const NoteRecord& record) override
-    {
-        if (!m_notes.Add(&record, strText))
-            throw NoRoomForNotes();
-        ++m_nShown;
-    }
-    ShortFile Shown() const { return {m_nCount, m_nShown}; }
-    size_t NotShown() const { return m_nCount - m_nShown; }
-
-private:
-    CNoteCollection& m_notes;
-    size_t m_nCount = 0;
-    size_t m_nShown = 0;
-};
 
 std::string PathKey(const std::string& strPath)
 {
@@ -58,6 +33,7 @@ void CNoteCollection::SetFileName(const std::string& strFileName)
     if (strFileName == m_strFileName)
         return;
     m_strFileName = strFileName;
+    m_baseline = std::make_shared<const NotesBaseline>();  // nothing known of that file yet
     Changed(kChangedByFile);  // the recovery copy carries it
 }
 
@@ -139,26 +115,38 @@ CNoteCollection::LoadResult CNoteCollection::Load(const std::string& strPath)
     LoadResult result;
     if (strPath.empty())
         return result;
+    // Read whole before any window is made: the file is not held while
+    // making them lets other programs' messages in (a Save among them).
     CWinFileSystem fs;
-    NoteCreatingSink sink(*this);
-    const size_t nBefore = m_noteList.size();
+    NotesRead read;
+    auto baseline = std::make_shared<NotesBaseline>();
+    std::exception_ptr failure;
     try {
-        result.bOpened = LoadNotesFile(fs, strPath, sink);
-    } catch (const NoRoomForNotes&) {
+        result.bOpened = LoadNotesFile(fs, strPath, read, &baseline->nDigest);
+    } catch (...) {
+        failure = std::current_exception();  // the notes read before the damage stay
+    }
+    if (read.nMode)
+        SetShowHidden(*read.nMode, kChangedByFile);
+    const size_t nBefore = m_noteList.size();
+    size_t nShown = 0;
+    while (nShown < read.notes.size() && Add(&read.notes[nShown].record, read.notes[nShown].strText))
+        ++nShown;
+    if (nShown < read.notes.size()) {
         // Windows has no room for more windows: the notes shown stay, and
         // the file must not be saved over with fewer without a word.
-        result.bOpened = true;
-        result.nNotShown = sink.NotShown();
-        RememberShortFile(strPath, sink.Shown());
-    } catch (...) {
-        GiveFocusToLastAdded(nBefore);  // the notes read before the damage stay
-        Changed(kChangedByFile);
-        throw;
-    }
-    if (!result.nNotShown)
+        result.nNotShown = read.nCount - nShown;
+        RememberShortFile(strPath, {read.nCount, nShown});
+        read.notes.resize(nShown);
+    } else if (!failure) {
         m_shortFiles.erase(PathKey(strPath));  // shown whole now: a save writes them all
+    }
+    baseline->notes = std::move(read.notes);
+    m_baseline = std::move(baseline);
     GiveFocusToLastAdded(nBefore);
     Changed(kChangedByFile);
+    if (failure)
+        std::rethrow_exception(failure);
     return result;
 }
 
@@ -187,8 +175,35 @@ void CNoteCollection::RememberShortFile(const std::string& strPath, ShortFile sh
 void CNoteCollection::Save(const std::string& strPath)
 {
     CWinFileSystem fs;
-    SaveNotesFile(fs, strPath, m_bShowHidden, TypedEntries());
+    auto written = std::make_shared<NotesBaseline>();
+    written->notes = TypedEntries();
+    written->nDigest = SaveNotesFile(fs, strPath, m_bShowHidden, written->notes);
     m_shortFiles.erase(PathKey(strPath));  // it holds what was written now
+    if (strPath == m_strFileName)
+        m_baseline = std::move(written);
+}
+
+FileChange CNoteCollection::CheckFile() const
+{
+    CWinFileSystem fs;
+    return CheckNotesFile(fs, m_strFileName, *m_baseline);
+}
+
+size_t CNoteCollection::Merge(const std::vector<NoteEntry>& changed)
+{
+    const std::vector<NoteEntry> incoming = NotesToMerge(changed, TypedEntries(), m_baseline->notes);
+    const size_t nBefore = m_noteList.size();
+    size_t nAdded = 0;
+    while (nAdded < incoming.size() && Add(&incoming[nAdded].record, incoming[nAdded].strText))
+        ++nAdded;
+    GiveFocusToLastAdded(nBefore);
+    Changed(kChangedByFile);
+    return incoming.size() - nAdded;
+}
+
+void CNoteCollection::SetBaseline(std::shared_ptr<const NotesBaseline> baseline)
+{
+    m_baseline = baseline ? std::move(baseline) : std::make_shared<const NotesBaseline>();
 }
 
 std::vector<NoteEntry> CNoteCollection::TypedEntries() const

@@ -3,6 +3,7 @@
 // with the current notes file's name and the show-hidden-notes mode.
 #include "app/controller_rules.h"
 #include "notes/note_messages.h"
+#include "storage/notes_merge.h"
 
 #include <windows.h>
 
@@ -10,6 +11,7 @@
 #include <functional>
 #include <list>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -62,14 +64,26 @@ public:
     // cannot be. Loading stops at the first note whose window cannot be
     // made: the notes shown stay. A failure while reading is raised after
     // the complete notes were added and the file's mode applied. Notes read
-    // are no change of the user's: they are what the file holds.
+    // are no change of the user's: they are what the file holds. For the
+    // current file, what was read becomes the baseline.
     LoadResult Load(const std::string& strPath);
     // Notes from a file or a recovery copy are shown without the focus (each
     // taking it in turn keeps the desktop busy): the last on screen of those
     // added after the first nBefore takes it.
     void GiveFocusToLastAdded(size_t nBefore) const;
-    // Writes every note; a failure is raised and leaves the old file as it was.
+    // Writes every note; a failure is raised and leaves the old file as it
+    // was. Written onto the current file, the notes become its baseline.
     void Save(const std::string& strPath);
+
+    // The current file as Driftpad last read or wrote it; shared with the
+    // recovery copy's snapshots, never null. A file name set anew knows nothing.
+    std::shared_ptr<const NotesBaseline> Baseline() const { return m_baseline; }
+    void SetBaseline(std::shared_ptr<const NotesBaseline> baseline);
+    // The current file now, against its baseline.
+    FileChange CheckFile() const;
+    // Brings the notes of the changed current file that are new here onto
+    // the screen, as Open adds them; the number that found no room.
+    size_t Merge(const std::vector<NoteEntry>& changed);
     // The notes of strPath that a load (or a restore of notes from it)
     // could not show, until a save writes it again; 0 for any other file.
     // Notes from other files do not make up for them.
@@ -95,4 +109,5 @@ private:
     int32_t m_bShowHidden = 0;
     WindowMaker m_makeWindow;
     std::map<std::string, ShortFile> m_shortFiles;  // by full path in lower case
+    std::shared_ptr<const NotesBaseline> m_baseline = std::make_shared<const NotesBaseline>();
 };

@@ -4,16 +4,7 @@
 #include "storage/exceptions.h"
 #include "storage/notes_file.h"
 
-#include <algorithm>
-
 namespace {
-
-struct CollectingSink : INotesSink {
-    explicit CollectingSink(RecoverySnapshot& copy) : m_copy(copy) {}
-    void OnShowHiddenMode(int32_t nMode) override { m_copy.nShowHiddenMode = nMode; }
-    void OnNote(const std::u16string& strText, const NoteRecord& record) override { m_copy.notes.push_back({strText, record}); }
-    RecoverySnapshot& m_copy;
-};
 
 // A path is far shorter; a longer file is not ours.
 constexpr uint32_t kMaxNameBytes = 32768;
@@ -24,23 +15,26 @@ bool CopyIsSaved(IFileSystem& fs, const RecoverySnapshot& copy)
 {
     if (copy.strFileName.empty())
         return false;
-    RecoverySnapshot onDisk;
-    CollectingSink sink(onDisk);
+    NotesRead onDisk;
     try {
-        if (!LoadNotesFile(fs, copy.strFileName, sink))
+        if (!LoadNotesFile(fs, copy.strFileName, onDisk))
             return false;
     } catch (const std::exception&) {
         return false;  // a damaged file holds less than a whole copy
     }
-    auto same = [](const NoteEntry& a, const NoteEntry& b) { return a.strText == b.strText && a.record == b.record; };
-    return onDisk.nShowHiddenMode == copy.nShowHiddenMode && onDisk.notes.size() == copy.notes.size()
-           && std::equal(copy.notes.begin(), copy.notes.end(), onDisk.notes.begin(), same);
+    return onDisk.nMode == copy.nShowHiddenMode && onDisk.notes == copy.notes;
 }
 
 void CRecoveryFiles::Write(const RecoverySnapshot& snapshot)
 {
     m_fs.MakeFolder(m_strFolder);
-    SaveNotesFile(m_fs, CopyPath(), snapshot.nShowHiddenMode, snapshot.notes);
+    SaveFileSafely(m_fs, CopyPath(), [&](CFile& file) {
+        CArchive ar(file, CArchive::store);
+        WriteNotes(ar, snapshot.nShowHiddenMode, snapshot.notes);
+        if (snapshot.baseline)
+            WriteBaseline(ar, *snapshot.baseline);
+        ar.Close();
+    });
     // The copy first: should the name fail, a restore saves the notes into
     // the file named before, which loses nothing.
     if (m_strNameWritten == snapshot.strFileName)
@@ -62,12 +56,19 @@ void CRecoveryFiles::Remove() noexcept
 FoundRecovery CRecoveryFiles::Read()
 {
     FoundRecovery found;
-    CollectingSink sink(found.copy);
-    try {
-        found.bPresent = LoadNotesFile(m_fs, CopyPath(), sink);
-    } catch (const std::exception&) {
-        found.bPresent = found.bDamaged = true;
+    NotesRead read;
+    if (std::unique_ptr<CFile> pCopy = m_fs.OpenForReading(CopyPath())) {
+        found.bPresent = true;
+        try {
+            CArchive ar(*pCopy, CArchive::load);
+            ReadNotes(ar, read);
+            found.copy.baseline = ReadBaseline(ar);
+        } catch (const std::exception&) {
+            found.bDamaged = true;
+        }
     }
+    found.copy.nShowHiddenMode = read.nMode.value_or(0);
+    found.copy.notes = std::move(read.notes);
     if (std::unique_ptr<CFile> pName = m_fs.OpenForReading(NamePath())) {
         try {
             char buffer[4096];

@@ -3,18 +3,22 @@
 // own, kept while notes are unsaved, so that a crash, a kill or a power cut
 // loses nothing typed.
 #include "storage/file_system.h"
-#include "storage/notes_layout.h"
+#include "storage/notes_merge.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-// What the copy keeps: the collection and the name of its notes file.
+// What the copy keeps: the collection, the name of its notes file, and
+// what that file held when last read or written (so that a change made
+// elsewhere while Driftpad was down is still noticed).
 struct RecoverySnapshot {
     int32_t nShowHiddenMode = 0;
     std::vector<NoteEntry> notes;
     std::string strFileName;
+    std::shared_ptr<const NotesBaseline> baseline;  // none: nothing known
 };
 
 // A copy found at start-up.

@@ -101,6 +101,7 @@ bool CRecoveryGuard::Restore(const FoundRecovery& found, const std::string& strC
         ++nShown;
     }
     m_notes.SetFileName(found.copy.strFileName);
+    m_notes.SetBaseline(found.copy.baseline);
     m_notes.GiveFocusToLastAdded(nBefore);
     OnChange(true);  // restored notes are unsaved until the user saves them
     const size_t nNotShown = found.copy.notes.size() - nShown;
@@ -183,6 +184,7 @@ RecoverySnapshot CRecoveryGuard::Snapshot() const
     snapshot.nShowHiddenMode = m_notes.GetShowHidden();
     snapshot.notes = m_notes.TypedEntries();
     snapshot.strFileName = m_notes.GetFileName().empty() ? std::string() : FullPath(m_notes.GetFileName());
+    snapshot.baseline = m_notes.Baseline();
     return snapshot;
 }
 

@@ -277,13 +277,16 @@ void CStickyNoteDlg::OpenNotesFileAtStartup(const std::string& path)
     }
 }
 
-bool CStickyNoteDlg::OnSave()
+bool CStickyNoteDlg::OnSave(bool bAtSessionEnd)
 {
-    const std::string& path = m_notes.GetFileName();
+    const std::string path = m_notes.GetFileName();
     if (path.empty())
         return OnSaveAs();
-    if (!ShorterSaveAllowed(path))
-        return false;
+    return ShorterSaveAllowed(path) && ChangesElsewhereSettled(path, bAtSessionEnd) && WriteNotesFile(path);
+}
+
+bool CStickyNoteDlg::WriteNotesFile(const std::string& path)
+{
     m_notes.Save(path);
     m_recovery.Discard();
     return true;
@@ -308,7 +311,45 @@ bool CStickyNoteDlg::OnSaveAs()
     if (path.empty())
         return false;
     m_notes.SetFileName(path);
-    return OnSave();
+    return ShorterSaveAllowed(path) && WriteNotesFile(path);
+}
+
+bool CStickyNoteDlg::ChangesElsewhereSettled(const std::string& path, bool bAtSessionEnd)
+{
+    const FileChange change = m_notes.CheckFile();
+    if (!change.bChanged)
+        return true;
+    if (bAtSessionEnd) {
+        // Nobody is there to answer: merged; or, damaged or with no room
+        // for its notes, left alone, and the recovery copy keeps the notes
+        // on screen for the next start to offer.
+        if (change.bReadable && m_notes.Merge(change.notes) == 0)
+            return true;
+        m_recovery.OnChange(true);
+        m_recovery.OnEndSession();
+        return false;
+    }
+    std::string text = "\"" + path + "\" was changed on another computer or by another program since Driftpad "
+                       "opened or saved it";
+    if (!change.bReadable) {
+        text += ", and it cannot be read as a notes file.\r\rReplace it with the notes on screen?";
+        return AppMessageBox(m_hWnd, text.c_str(), MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2, "Driftpad: Save")
+               == IDYES;
+    }
+    text += ".\r\rYes: add its new notes to those on screen, then save. Nothing is lost.\rNo: replace it with the "
+            "notes on screen.\rCancel: do not save.";
+    switch (AppMessageBox(m_hWnd, text.c_str(), MB_YESNOCANCEL | MB_ICONEXCLAMATION, "Driftpad: Save")) {
+    case IDYES: break;
+    case IDNO: return true;
+    default: return false;
+    }
+    if (size_t nNoRoom = m_notes.Merge(change.notes)) {
+        text = std::to_string(nNoRoom) + " of the new notes in \"" + path + "\" could not be shown: Windows has no "
+               "room for more windows.\r\rThe file was not saved, so that they are not lost.";
+        AppMessageBox(m_hWnd, text.c_str(), MB_OK | MB_ICONSTOP);
+        return false;
+    }
+    return true;
 }
 
 void CStickyNoteDlg::OnDropFiles(HDROP hDrop)
@@ -329,5 +370,5 @@ void CStickyNoteDlg::OnEndSession(BOOL bEnding)
     // The copy first: the autosave may ask for a name that nobody gives.
     m_recovery.OnEndSession();
     if (m_app.GetPreferences().bSaveOnShutdown)
-        OnSave();
+        OnSave(true);
 }

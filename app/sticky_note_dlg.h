@@ -47,13 +47,20 @@ private:
     void OnDropFiles(HDROP hDrop);
     void OnEndSession(BOOL bEnding);
     void OnOpen();
-    // True when the notes were written; false when the user cancelled the
-    // Save As dialog. A failure to write is raised, never passed over.
-    bool OnSave();
+    // True when the notes were written; false when the user cancelled (the
+    // Save As dialog, or a question on the way). A failure to write is
+    // raised, never passed over. At the end of a session nobody answers.
+    bool OnSave(bool bAtSessionEnd = false);
+    // Onto the file the user names, as it is: no merge.
     bool OnSaveAs();
+    bool WriteNotesFile(const std::string& path);
     // A file whose notes could not all be shown is written with fewer only
     // when the user says so.
     bool ShorterSaveAllowed(const std::string& path);
+    // A file changed elsewhere since Driftpad read or wrote it (a synced
+    // folder's other computer) is merged with the notes on screen, or
+    // replaced, only as the user says; false: it is not to be written.
+    bool ChangesElsewhereSettled(const std::string& path, bool bAtSessionEnd);
 
     CStickyNoteApp& m_app;
     CTrayIcon m_trayIcon;

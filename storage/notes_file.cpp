@@ -1,6 +1,32 @@
 #include "storage/notes_file.h"
 
 #include "storage/exceptions.h"
+#include "storage/notes_merge.h"
+
+namespace {
+
+// Passes everything on to the file, digesting the bytes written.
+class CDigestingFile : public CFile {
+public:
+    explicit CDigestingFile(CFile& file) : m_file(file) {}
+    uint32_t Read(void* pBuf, uint32_t nCount) override { return m_file.Read(pBuf, nCount); }
+    void Write(const void* pBuf, uint32_t nCount) override
+    {
+        m_file.Write(pBuf, nCount);
+        m_nDigest = DigestBytes(pBuf, nCount, m_nDigest);
+    }
+    void Seek(int64_t nOffset) override { m_file.Seek(nOffset); }
+    uint64_t GetRemaining() override { return m_file.GetRemaining(); }
+    void Flush() override { m_file.Flush(); }
+    void Close() override { m_file.Close(); }
+    uint64_t Digest() const { return m_nDigest; }
+
+private:
+    CFile& m_file;
+    uint64_t m_nDigest = kDigestStart;
+};
+
+}  // namespace
 
 std::string FolderOf(const std::string& strPath)
 {
@@ -34,27 +60,33 @@ void SaveFileSafely(IFileSystem& fs, const std::string& strPath, const std::func
     }
 }
 
-void SaveNotesFile(IFileSystem& fs, const std::string& strPath, int32_t nShowHiddenMode,
-                   const std::vector<NoteEntry>& notes)
+uint64_t SaveNotesFile(IFileSystem& fs, const std::string& strPath, int32_t nShowHiddenMode,
+                       const std::vector<NoteEntry>& notes)
 {
     if (notes.size() > kMaxNotesInFile) {
         CTooManyNotesException e(notes.size());
         e.m_strFileName = strPath;
         throw e;
     }
+    uint64_t nDigest = 0;
     SaveFileSafely(fs, strPath, [&](CFile& file) {
-        CArchive ar(file, CArchive::store);
+        CDigestingFile digesting(file);
+        CArchive ar(digesting, CArchive::store);
         WriteNotes(ar, nShowHiddenMode, notes);
         ar.Close();
+        nDigest = digesting.Digest();
     });
+    return nDigest;
 }
 
-bool LoadNotesFile(IFileSystem& fs, const std::string& strPath, INotesSink& sink)
+bool LoadNotesFile(IFileSystem& fs, const std::string& strPath, INotesSink& sink, std::optional<uint64_t>* pDigest)
 {
     std::unique_ptr<CFile> pFile = fs.OpenForReading(strPath);
     if (!pFile)
         return false;
     try {
+        if (pDigest)
+            *pDigest = DigestRest(*pFile);
         CArchive ar(*pFile, CArchive::load);
         ReadNotes(ar, sink);
         ar.Close();

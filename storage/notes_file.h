@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,11 +24,14 @@ void SaveFileSafely(IFileSystem& fs, const std::string& strPath, const std::func
 // strPath's place. On any failure the old file is left byte for byte as it
 // was, the new file is removed, and the failure is raised with
 // m_strFileName = strPath (CTooManyNotesException before anything is made).
-void SaveNotesFile(IFileSystem& fs, const std::string& strPath, int32_t nShowHiddenMode,
+// Returns the digest of the bytes written.
+uint64_t SaveNotesFile(IFileSystem& fs, const std::string& strPath, int32_t nShowHiddenMode,
                    const std::vector<NoteEntry>& notes);
 
 // Returns false, having done nothing, when strPath cannot be opened for
 // reading. Otherwise reads it into the sink and returns true; a failure on
 // the way is raised with m_strFileName = strPath, after the sink received
-// every note read completely.
-bool LoadNotesFile(IFileSystem& fs, const std::string& strPath, INotesSink& sink);
+// every note read completely. *pDigest gets the digest of the file's bytes
+// before anything is read into the sink.
+bool LoadNotesFile(IFileSystem& fs, const std::string& strPath, INotesSink& sink,
+                   std::optional<uint64_t>* pDigest = nullptr);

@@ -4,6 +4,7 @@
 #include "storage/archive.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,8 @@ struct NoteRecord {
 struct NoteEntry {
     std::u16string strText;  // UTF-16, line breaks as CR LF
     NoteRecord record;
+
+    friend bool operator==(const NoteEntry& a, const NoteEntry& b) { return a.strText == b.strText && a.record == b.record; }
 };
 
 // The count field is 16 bits wide.
@@ -48,6 +51,17 @@ public:
     virtual void OnNoteCount(size_t /*nCount*/) {}
     // Once per entry whose text and record were both read completely.
     virtual void OnNote(const std::u16string& strText, const NoteRecord& record) = 0;
+};
+
+// Keeps what a notes file holds, as it is read.
+struct NotesRead : INotesSink {
+    std::optional<int32_t> nMode;  // none: the file ended before it
+    size_t nCount = 0;             // the entries it announced
+    std::vector<NoteEntry> notes;  // those read whole
+
+    void OnShowHiddenMode(int32_t n) override { nMode = n; }
+    void OnNoteCount(size_t n) override { nCount = n; }
+    void OnNote(const std::u16string& strText, const NoteRecord& record) override { notes.push_back({strText, record}); }
 };
 
 // Raises CTooManyNotesException, before writing anything, for more notes

@@ -366,6 +366,7 @@ TEST_F(ControllerTest, EachKindOfChangeAloneReachesTheRecoveryCopy)
     auto reaches = [&](const char* change) {  // a new write, read once it is done
         EXPECT_TRUE(PumpUntil([&] { return WrittenAgain(copy, seen); }, 5000)) << change;
         last = ReadFileBytes(copy);
+        last = last.substr(0, last.find("DPB1"));  // the notes, without what their file held
     };
     WriteFileBytes(notesFile, NotesFileBytes({At("kept", 50, 60), At("due", 300, 60).Alarm(int32_t(time(nullptr)) - 60)}));
     Start('"' + notesFile + '"');
@@ -427,6 +428,81 @@ TEST_F(ControllerTest, ARestoreShortOfWindowsSaysSoKeepsTheWholeCopyAndSavingOve
     Command(ID_SAVE);
     EXPECT_TRUE(replies.empty()) << "saving one note over the three's file asks";
     EXPECT_NE(std::string::npos, ReadFileBytes(notesFile).find("on disk"));
+}
+
+// Another computer saves the file through a synced folder between Open and Save.
+TEST_F(ControllerTest, AFileChangedElsewhereIsMergedOrReplacedOnlyAsTheUserSays)
+{
+    const FileNote a = At("a", 50, 60), b = At("b", 300, 60), c = At("from elsewhere", 100, 200);
+    WriteFileBytes(notesFile, NotesFileBytes({a, b}));
+    Start('"' + notesFile + '"');
+    NoteCommand(WithText(Notes(), "b"), ID_DELETENOTE);
+    const FileNote mine = Shown(NewNote("mine"));
+    const std::string theirs = NotesFileBytes({a, b, c}), merged = NotesFileBytes({a, mine, c});
+    WriteFileBytes(notesFile, theirs);
+    // Cancel, and Quit's save cancelled runs on; then Yes merges.
+    replies = {{"Driftpad: Save", IDCANCEL}, {"Driftpad: Quit", IDYES}, {"Driftpad: Save", IDCANCEL}, {"Driftpad: Save", IDYES}};
+    Command(ID_SAVE);
+    Command(ID_QUIT);
+    EXPECT_TRUE(IsWindow(controller) && theirs == ReadFileBytes(notesFile));
+    EXPECT_EQ("\"" + notesFile + "\" was changed on another computer or by another program since Driftpad opened or "
+              "saved it.\r\rYes: add its new notes to those on screen, then save. Nothing is lost.\rNo: replace it "
+              "with the notes on screen.\rCancel: do not save.", asked.at(0));
+    EXPECT_EQ(LoadIconA(nullptr, IDI_EXCLAMATION), icons.at(0));
+    EXPECT_EQ(IDYES, defaults.at(0));
+    Command(ID_SAVE);
+    EXPECT_EQ(merged, ReadFileBytes(notesFile));
+    Command(ID_SAVE);  // its own bytes
+    WriteFileBytes(notesFile, merged);  // only touched
+    Command(ID_SAVE);
+    DeleteFileA(notesFile.c_str());
+    Command(ID_SAVE);
+    EXPECT_TRUE(replies.empty() && asked.size() == 4 && merged == ReadFileBytes(notesFile)) << asked.size();
+
+    replies = {{"Driftpad: Save", IDNO}, {"Driftpad: Save", IDNO}, {"Driftpad: Save", IDYES}};
+    WriteFileBytes(notesFile, NotesFileBytes({At("other", 1, 1)}));
+    Command(ID_SAVE);
+    EXPECT_EQ(merged, ReadFileBytes(notesFile)) << "No: the notes on screen";
+    WriteFileBytes(notesFile, "damaged");
+    Command(ID_SAVE);
+    EXPECT_EQ("damaged", ReadFileBytes(notesFile));
+    EXPECT_NE(std::string::npos, asked.at(5).find("cannot be read as a notes file"));
+    EXPECT_EQ(IDNO, defaults.at(5));
+    Command(ID_SAVE);
+    EXPECT_EQ(merged, ReadFileBytes(notesFile));
+    const std::string other = dir + "\\other.dpd";
+    WriteFileBytes(other, theirs);
+    replies = {{"Save As", IDOK, other}, {"Error", IDYES}};  // Wine's words for "already exists"
+    Command(ID_SAVEAS);  // its own question only: no merge
+    EXPECT_TRUE(replies.empty() && merged == ReadFileBytes(other));
+}
+
+// Nobody answers at the end of a session: a changed file is merged, a
+// damaged one left alone with the notes in the recovery copy, whose restore
+// still knows what the file held.
+TEST_F(ControllerTest, TheEndOfASessionMergesWithoutABoxAndNeverReplacesADamagedFile)
+{
+    SetRegDword(HKEY_CURRENT_USER, kPrefs, "SaveOnShutdown", 1);
+    const FileNote a = At("a", 50, 60), b = At("b", 300, 60), c = At("from elsewhere", 100, 200), d = At("d", 10, 10);
+    WriteFileBytes(notesFile, NotesFileBytes({a, b}));
+    Start('"' + notesFile + '"');
+    NoteCommand(WithText(Notes(), "b"), ID_DELETENOTE);
+    const FileNote mine = Shown(NewNote("mine"));
+    WriteFileBytes(notesFile, NotesFileBytes({a, b, c}));
+    SendMessageA(controller, WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(NotesFileBytes({a, mine, c}), ReadFileBytes(notesFile));
+    WriteFileBytes(notesFile, "damaged");  // with nothing unsaved here
+    SendMessageA(controller, WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ("damaged", ReadFileBytes(notesFile));
+    DestroyWindow(controller);
+    Pump();
+    WriteFileBytes(notesFile, NotesFileBytes({a, mine, c, d}));
+    replies = {{"Driftpad: Restore", IDYES}, {"Driftpad: Save", IDYES}};
+    Start('"' + notesFile + '"');
+    NoteCommand(WithText(Notes(), "mine"), ID_DELETENOTE);
+    Command(ID_SAVE);
+    EXPECT_TRUE(replies.empty());
+    EXPECT_EQ(NotesFileBytes({a, c, d}), ReadFileBytes(notesFile)) << "mine stays deleted";
 }
 
 }  // namespace

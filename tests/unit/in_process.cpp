@@ -34,6 +34,10 @@ void Answer(HWND box)
         // The icon's item: 20 on Windows, stc1 under Wine.
         HWND icon = GetDlgItem(box, 20) ? GetDlgItem(box, 20) : GetDlgItem(box, 0x440);
         g_test->icons.push_back(reinterpret_cast<HICON>(SendMessageA(icon, STM_GETICON, 0, 0)));
+        g_test->defaults.push_back(0);
+        for (int button : {IDOK, IDCANCEL, IDYES, IDNO})
+            if (HWND item = GetDlgItem(box, button); item && (GetWindowLongA(item, GWL_STYLE) & 0xF) == BS_DEFPUSHBUTTON)
+                g_test->defaults.back() = button;
         if (!reply.fileName.empty()) {  // the file-name field is the dialog's one edit control
             HWND edit = nullptr;
             EnumChildWindows(box, FirstEdit, reinterpret_cast<LPARAM>(&edit));

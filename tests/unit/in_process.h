@@ -61,6 +61,7 @@ public:  // what the hooks on this thread read and write
     std::deque<Reply> replies;
     std::vector<std::string> asked;  // the texts of the questions, as they came
     std::vector<HICON> icons;        // and their icons
+    std::vector<int> defaults;       // and their default buttons
     MenuSpy spy;
     int quitCode = -1;  // the run's end, once the controller posted it
 };

@@ -14,9 +14,11 @@
 
 namespace {
 
-RecoverySnapshot Snapshot(const std::u16string& text, const std::string& name)
+RecoverySnapshot Snapshot(const std::u16string& text, const std::string& name, bool bBaseline = false)
 {
-    return {1, {{text, {10, 20, 30, 40, 1, 12345, 1, 0}}, {std::u16string(3000, u'x'), {}}}, name};
+    auto baseline = std::make_shared<NotesBaseline>(NotesBaseline{0x0123456789abcdefull, {{u"read", {}}}});
+    return {1, {{text, {10, 20, 30, 40, 1, 12345, 1, 0}}, {std::u16string(3000, u'x'), {}}}, name,
+            bBaseline ? baseline : nullptr};
 }
 
 }  // namespace
@@ -27,13 +29,15 @@ TEST(RecoveryFiles, AWriteFailingAtAnyStepLeavesAWholeCopyWithItsOwnName)
     for (size_t nStep = 1; !bReachedTheEnd; ++nStep) {
         CFakeFileSystem fs;
         CRecoveryFiles files(fs, "C:\\local\\");
-        files.Write(Snapshot(u"old", "C:\\a.dpd"));
+        files.Write(Snapshot(u"old", "C:\\a.dpd", true));
         const auto old = fs.m_files;
         fs.m_steps.clear();
         fs.m_nFailAtStep = nStep;
-        bReachedTheEnd = !Raised<CFileException>([&] { files.Write(Snapshot(u"new", "C:\\b.dpd")); });
+        bReachedTheEnd = !Raised<CFileException>([&] { files.Write(Snapshot(u"new", "C:\\b.dpd", true)); });
         FoundRecovery found = files.Read();
-        ASSERT_TRUE(found.bPresent && !found.bDamaged) << nStep;
+        ASSERT_TRUE(found.bPresent && !found.bDamaged && found.copy.baseline) << nStep;
+        EXPECT_TRUE(found.copy.baseline->nDigest == 0x0123456789abcdefull
+                    && found.copy.baseline->notes == Snapshot(u"", "", true).baseline->notes);
         const std::u16string& text = found.copy.notes.at(0).strText;
         // The old notes go with their own name only: Save would write them over the opened file.
         EXPECT_TRUE(text == u"new" || fs.m_files == old) << nStep;

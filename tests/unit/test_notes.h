@@ -12,11 +12,6 @@
 
 using Bytes = std::vector<uint8_t>;
 
-inline bool operator==(const NoteEntry& a, const NoteEntry& b)
-{
-    return a.strText == b.strText && a.record == b.record;
-}
-
 // The failure of type E that f raised; none if it raised none.
 template <typename E, typename F>
 std::optional<E> Raised(F&& f)

@@ -1,0 +1,49 @@
+#pragma once
+// A notes file that another computer (through a synced folder) or another
+// program changes: what Driftpad last read from it or wrote to it, the
+// check before a save onto it, and the merge that loses no note.
+#include "storage/archive.h"
+#include "storage/file_system.h"
+#include "storage/notes_layout.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// FNV-1a, 64 bits: any byte changed changes it.
+constexpr uint64_t kDigestStart = 14695981039346656037ull;
+uint64_t DigestBytes(const void* pData, size_t nBytes, uint64_t nDigest = kDigestStart);
+// The digest of the file's bytes from its position to its end; the
+// position is back where it stood on return.
+uint64_t DigestRest(CFile& file);
+
+// The notes file as Driftpad last read it or wrote it.
+struct NotesBaseline {
+    std::optional<uint64_t> nDigest;  // of its bytes; none: there was no file, or nothing is known of it
+    std::vector<NoteEntry> notes;
+};
+
+// How the notes file stands before a save onto it. A file that is gone,
+// or has the bytes last read or written (a sync client may only touch it),
+// is not changed.
+struct FileChange {
+    bool bChanged = false;
+    bool bReadable = false;  // changed, and read whole as a notes file: notes holds it
+    std::vector<NoteEntry> notes;
+};
+FileChange CheckNotesFile(IFileSystem& fs, const std::string& strPath, const NotesBaseline& baseline);
+
+// The notes of a changed file that come onto the screen before a save over
+// it: each one that is neither on screen nor in what was last read or
+// written, in the file's order, as often as the file holds it. So notes
+// added or edited elsewhere come in, and notes deleted here stay deleted.
+std::vector<NoteEntry> NotesToMerge(const std::vector<NoteEntry>& changed, const std::vector<NoteEntry>& onScreen,
+                                    const std::vector<NoteEntry>& baseline);
+
+// A recovery copy keeps the baseline after its notes, where a reader of
+// notes files never looks. None from a copy without one (written by an
+// older Driftpad) or with a damaged one.
+void WriteBaseline(CArchive& ar, const NotesBaseline& baseline);
+std::shared_ptr<const NotesBaseline> ReadBaseline(CArchive& ar);
