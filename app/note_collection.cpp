@@ -115,8 +115,9 @@ CNoteCollection::LoadResult CNoteCollection::Load(const std::string& strPath)
     LoadResult result;
     if (strPath.empty())
         return result;
-    // Read whole before any window is made: the file is not held while
-    // making them lets other programs' messages in (a Save among them).
+    // Read whole before any window is made: making windows lets other
+    // programs' messages in (a Save among them), and the file must not be
+    // held then.
     CWinFileSystem fs;
     NotesRead read;
     auto baseline = std::make_shared<NotesBaseline>();
@@ -128,26 +129,33 @@ CNoteCollection::LoadResult CNoteCollection::Load(const std::string& strPath)
     }
     if (read.nMode)
         SetShowHidden(*read.nMode, kChangedByFile);
-    const size_t nBefore = m_noteList.size();
-    size_t nShown = 0;
-    while (nShown < read.notes.size() && Add(&read.notes[nShown].record, read.notes[nShown].strText))
-        ++nShown;
-    if (nShown < read.notes.size()) {
-        // Windows has no room for more windows: the notes shown stay, and
-        // the file must not be saved over with fewer without a word.
+    baseline->notes = std::move(read.notes);
+    m_baseline = baseline;  // the local one keeps the notes while their windows are made
+    // The file must not be saved over with fewer notes without a word: not
+    // by a Save that another program sends while a window is made, nor when
+    // Windows has no room for more windows (the notes shown stay).
+    RememberShortFile(strPath, {baseline->notes.size(), 0});
+    const size_t nShown = AddEntries(baseline->notes);
+    if (nShown < baseline->notes.size()) {
         result.nNotShown = read.nCount - nShown;
         RememberShortFile(strPath, {read.nCount, nShown});
-        read.notes.resize(nShown);
-    } else if (!failure) {
+    } else {
         m_shortFiles.erase(PathKey(strPath));  // shown whole now: a save writes them all
     }
-    baseline->notes = std::move(read.notes);
-    m_baseline = std::move(baseline);
-    GiveFocusToLastAdded(nBefore);
     Changed(kChangedByFile);
     if (failure)
         std::rethrow_exception(failure);
     return result;
+}
+
+size_t CNoteCollection::AddEntries(const std::vector<NoteEntry>& entries)
+{
+    const size_t nBefore = m_noteList.size();
+    size_t nShown = 0;
+    while (nShown < entries.size() && Add(&entries[nShown].record, entries[nShown].strText))
+        ++nShown;
+    GiveFocusToLastAdded(nBefore);
+    return nShown;
 }
 
 void CNoteCollection::GiveFocusToLastAdded(size_t nBefore) const
@@ -192,13 +200,9 @@ FileChange CNoteCollection::CheckFile() const
 size_t CNoteCollection::Merge(const std::vector<NoteEntry>& changed)
 {
     const std::vector<NoteEntry> incoming = NotesToMerge(changed, TypedEntries(), m_baseline->notes);
-    const size_t nBefore = m_noteList.size();
-    size_t nAdded = 0;
-    while (nAdded < incoming.size() && Add(&incoming[nAdded].record, incoming[nAdded].strText))
-        ++nAdded;
-    GiveFocusToLastAdded(nBefore);
+    const size_t nShown = AddEntries(incoming);
     Changed(kChangedByFile);
-    return incoming.size() - nAdded;
+    return incoming.size() - nShown;
 }
 
 void CNoteCollection::SetBaseline(std::shared_ptr<const NotesBaseline> baseline)

@@ -67,10 +67,11 @@ public:
     // are no change of the user's: they are what the file holds. For the
     // current file, what was read becomes the baseline.
     LoadResult Load(const std::string& strPath);
-    // Notes from a file or a recovery copy are shown without the focus (each
-    // taking it in turn keeps the desktop busy): the last on screen of those
-    // added after the first nBefore takes it.
-    void GiveFocusToLastAdded(size_t nBefore) const;
+    // Notes from a file or a recovery copy, in order, until one's window
+    // cannot be made; the number shown. They are shown without the focus
+    // (each taking it in turn keeps the desktop busy): the last on screen
+    // takes it. No change: the caller says what they are.
+    size_t AddEntries(const std::vector<NoteEntry>& entries);
     // Writes every note; a failure is raised and leaves the old file as it
     // was. Written onto the current file, the notes become its baseline.
     void Save(const std::string& strPath);
@@ -99,6 +100,7 @@ public:
 
 private:
     void Changed(WPARAM nBy) const;
+    void GiveFocusToLastAdded(size_t nBefore) const;
     // A note whose window went: out of the list before it deletes itself.
     void Forget(CNoteDlg* pNote);
 

@@ -93,16 +93,9 @@ bool CRecoveryGuard::OfferAtStart(const std::string& strCommandLineFile)
 bool CRecoveryGuard::Restore(const FoundRecovery& found, const std::string& strCommandLineFile)
 {
     m_notes.SetShowHidden(found.copy.nShowHiddenMode, kChangedByFile);
-    const size_t nBefore = m_notes.Count();
-    size_t nShown = 0;
-    for (const NoteEntry& entry : found.copy.notes) {
-        if (!m_notes.Add(&entry.record, entry.strText))
-            break;  // Windows has no room for more windows
-        ++nShown;
-    }
+    const size_t nShown = m_notes.AddEntries(found.copy.notes);  // short: Windows has no room for more windows
     m_notes.SetFileName(found.copy.strFileName);
     m_notes.SetBaseline(found.copy.baseline);
-    m_notes.GiveFocusToLastAdded(nBefore);
     OnChange(true);  // restored notes are unsaved until the user saves them
     const size_t nNotShown = found.copy.notes.size() - nShown;
     if (nNotShown && !found.copy.strFileName.empty())

@@ -148,12 +148,12 @@ TEST_F(InstallTest, StartedAsAtSignInTheNotesLiveInDocuments)
     for (size_t notes : {0, 1}) {
         App driftpad;  // as the Run value starts it
         ASSERT_TRUE(driftpad.Start("\"" + kNotesFile + "\"", "", kExe) && driftpad.Controller());
-        // New Note is posted, so it runs once the run's loop does, after the
-        // start-up load. Wine carries out a sent message (the Save below)
-        // whenever the program itself waits on another window, even while
-        // the loader holds the file; input-idle can come that early too.
+        // The file's notes first, so that New Note (posted, and run once the
+        // run's loop does) is not mistaken for one of them; Wine carries out
+        // a sent message (the Save below) whenever the program itself waits
+        // on another window, even during the start-up load.
         // No text: its change would come after the Save and ask for a recovery copy.
-        ASSERT_TRUE(driftpad.NewNote()) << notes;
+        ASSERT_TRUE(driftpad.WaitNoteCount(notes) && driftpad.NewNote()) << notes;
         EXPECT_EQ(driftpad.Notes().size(), notes + 1);
         EXPECT_TRUE(driftpad.CommandAndWait(ID_SAVE) && FileExists(kNotesFile)) << notes << " notes before";
     }

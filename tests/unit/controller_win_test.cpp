@@ -290,27 +290,14 @@ TEST_F(ControllerTest, ADroppedFileOpensWhateverItsPathBecomesCurrentAndItsModeS
     EXPECT_EQ(NotesFileBytes({shown, hidden, dropped, added}, 1), ReadFileBytes(path));
 }
 
-TEST_F(ControllerTest, EndOfSessionSavesOnlyWhenAskedToAndOtherwiseKeepsARecoveryCopy)
+TEST_F(ControllerTest, EndOfSessionWithoutTheAutosaveKeepsARecoveryCopyAndWritesNothing)
 {
-    const std::string copy = RecoveryFolder() + "\\Recovery.dpd";
-    for (DWORD preference : {0u, 1u}) {
-        SCOPED_TRACE(preference);
-        SetRegDword(HKEY_CURRENT_USER, kPrefs, "SaveOnShutdown", preference);
-        if (preference)  // the first round's session end kept a copy
-            replies = {{"Driftpad: Restore", IDNO}};
-        Start('"' + notesFile + '"');
-        EXPECT_TRUE(replies.empty());
-        const FileNote note = Shown(NewNote("autosaved"));
-        SendMessageA(controller, WM_ENDSESSION, FALSE, 0);  // called off
-        EXPECT_FALSE(FileExists(notesFile));
-        SendMessageA(controller, WM_ENDSESSION, TRUE, 0);
-        EXPECT_EQ(preference ? NotesFileBytes({note}) : "", ReadFileBytes(notesFile));
-        EXPECT_EQ(preference == 0, FileExists(copy));  // written before the answer
-        // The session ends the run here: the window goes, the copy stays.
-        DestroyWindow(controller);
-        Pump();
-        DeleteFileA(notesFile.c_str());
-    }
+    SetRegDword(HKEY_CURRENT_USER, kPrefs, "SaveOnShutdown", 0);
+    Start('"' + notesFile + '"');
+    NewNote("not saved");
+    SendMessageA(controller, WM_ENDSESSION, TRUE, 0);
+    EXPECT_FALSE(FileExists(notesFile));
+    EXPECT_TRUE(FileExists(RecoveryFolder() + "\\Recovery.dpd"));  // written before the answer
 }
 
 TEST_F(ControllerTest, ATruncatedFileAtStartKeepsTheCompleteNotesInItsModeAndSaysSo)
@@ -430,57 +417,9 @@ TEST_F(ControllerTest, ARestoreShortOfWindowsSaysSoKeepsTheWholeCopyAndSavingOve
     EXPECT_NE(std::string::npos, ReadFileBytes(notesFile).find("on disk"));
 }
 
-// Another computer saves the file through a synced folder between Open and Save.
-TEST_F(ControllerTest, AFileChangedElsewhereIsMergedOrReplacedOnlyAsTheUserSays)
-{
-    const FileNote a = At("a", 50, 60), b = At("b", 300, 60), c = At("from elsewhere", 100, 200);
-    WriteFileBytes(notesFile, NotesFileBytes({a, b}));
-    Start('"' + notesFile + '"');
-    NoteCommand(WithText(Notes(), "b"), ID_DELETENOTE);
-    const FileNote mine = Shown(NewNote("mine"));
-    const std::string theirs = NotesFileBytes({a, b, c}), merged = NotesFileBytes({a, mine, c});
-    WriteFileBytes(notesFile, theirs);
-    // Cancel, and Quit's save cancelled runs on; then Yes merges.
-    replies = {{"Driftpad: Save", IDCANCEL}, {"Driftpad: Quit", IDYES}, {"Driftpad: Save", IDCANCEL}, {"Driftpad: Save", IDYES}};
-    Command(ID_SAVE);
-    Command(ID_QUIT);
-    EXPECT_TRUE(IsWindow(controller) && theirs == ReadFileBytes(notesFile));
-    EXPECT_EQ("\"" + notesFile + "\" was changed on another computer or by another program since Driftpad opened or "
-              "saved it.\r\rYes: add its new notes to those on screen, then save. Nothing is lost.\rNo: replace it "
-              "with the notes on screen.\rCancel: do not save.", asked.at(0));
-    EXPECT_EQ(LoadIconA(nullptr, IDI_EXCLAMATION), icons.at(0));
-    EXPECT_EQ(IDYES, defaults.at(0));
-    Command(ID_SAVE);
-    EXPECT_EQ(merged, ReadFileBytes(notesFile));
-    Command(ID_SAVE);  // its own bytes
-    WriteFileBytes(notesFile, merged);  // only touched
-    Command(ID_SAVE);
-    DeleteFileA(notesFile.c_str());
-    Command(ID_SAVE);
-    EXPECT_TRUE(replies.empty() && asked.size() == 4 && merged == ReadFileBytes(notesFile)) << asked.size();
-
-    replies = {{"Driftpad: Save", IDNO}, {"Driftpad: Save", IDNO}, {"Driftpad: Save", IDYES}};
-    WriteFileBytes(notesFile, NotesFileBytes({At("other", 1, 1)}));
-    Command(ID_SAVE);
-    EXPECT_EQ(merged, ReadFileBytes(notesFile)) << "No: the notes on screen";
-    WriteFileBytes(notesFile, "damaged");
-    Command(ID_SAVE);
-    EXPECT_EQ("damaged", ReadFileBytes(notesFile));
-    EXPECT_NE(std::string::npos, asked.at(5).find("cannot be read as a notes file"));
-    EXPECT_EQ(IDNO, defaults.at(5));
-    Command(ID_SAVE);
-    EXPECT_EQ(merged, ReadFileBytes(notesFile));
-    const std::string other = dir + "\\other.dpd";
-    WriteFileBytes(other, theirs);
-    replies = {{"Save As", IDOK, other}, {"Error", IDYES}};  // Wine's words for "already exists"
-    Command(ID_SAVEAS);  // its own question only: no merge
-    EXPECT_TRUE(replies.empty() && merged == ReadFileBytes(other));
-}
-
-// Nobody answers at the end of a session: a changed file is merged, a
-// damaged one left alone with the notes in the recovery copy, whose restore
-// still knows what the file held.
-TEST_F(ControllerTest, TheEndOfASessionMergesWithoutABoxAndNeverReplacesADamagedFile)
+// Another computer saves the file through a synced folder between Open and Save. The end of a session
+// asks nobody: it merges, or leaves a damaged file alone with the recovery copy, which knows what the file held.
+TEST_F(ControllerTest, AFileChangedElsewhereIsMergedOrReplacedAsTheUserSaysAndMergedAtTheEndOfASession)
 {
     SetRegDword(HKEY_CURRENT_USER, kPrefs, "SaveOnShutdown", 1);
     const FileNote a = At("a", 50, 60), b = At("b", 300, 60), c = At("from elsewhere", 100, 200), d = At("d", 10, 10);
@@ -488,21 +427,55 @@ TEST_F(ControllerTest, TheEndOfASessionMergesWithoutABoxAndNeverReplacesADamaged
     Start('"' + notesFile + '"');
     NoteCommand(WithText(Notes(), "b"), ID_DELETENOTE);
     const FileNote mine = Shown(NewNote("mine"));
-    WriteFileBytes(notesFile, NotesFileBytes({a, b, c}));
+    const std::string theirs = NotesFileBytes({a, b, c}), merged = NotesFileBytes({a, mine, c});
+    WriteFileBytes(notesFile, theirs);
+    // Cancel, and Quit's save cancelled runs on; Yes merges; its own bytes then ask nothing.
+    replies = {{"Driftpad: Save", IDCANCEL}, {"Driftpad: Quit", IDYES}, {"Driftpad: Save", IDCANCEL}, {"Driftpad: Save", IDYES}};
+    Command(ID_SAVE);
+    Command(ID_QUIT);
+    EXPECT_TRUE(IsWindow(controller) && theirs == ReadFileBytes(notesFile));
+    EXPECT_EQ("\"" + notesFile + "\" was changed on another computer or by another program since Driftpad opened or "
+              "saved it.\r\rYes: add its new notes to those on screen, then save. Nothing is lost.\rNo: replace it "
+              "with the notes on screen.\rCancel: do not save.", asked.at(0));
+    EXPECT_TRUE(icons.at(0) == LoadIconA(nullptr, IDI_EXCLAMATION) && defaults.at(0) == IDYES);
+    Command(ID_SAVE);
+    Command(ID_SAVE);
+    EXPECT_TRUE(replies.empty() && asked.size() == 4 && merged == ReadFileBytes(notesFile));
+    // No writes the notes on screen (Yes would bring b back); a damaged file goes only on Yes.
+    replies = {{"Driftpad: Save", IDNO}, {"Driftpad: Save", IDNO}, {"Driftpad: Save", IDYES}};
+    WriteFileBytes(notesFile, theirs);
+    Command(ID_SAVE);
+    EXPECT_EQ(merged, ReadFileBytes(notesFile));
+    WriteFileBytes(notesFile, "damaged");
+    Command(ID_SAVE);
+    EXPECT_TRUE("damaged" == ReadFileBytes(notesFile) && defaults.at(5) == IDNO);
+    EXPECT_NE(std::string::npos, asked.at(5).find("cannot be read as a notes file"));
+    Command(ID_SAVE);
+    EXPECT_EQ(merged, ReadFileBytes(notesFile));
+
+    WriteFileBytes(notesFile, NotesFileBytes({a, c, d}));
+    SendMessageA(controller, WM_ENDSESSION, FALSE, 0);  // called off
+    EXPECT_EQ(NotesFileBytes({a, c, d}), ReadFileBytes(notesFile));
     SendMessageA(controller, WM_ENDSESSION, TRUE, 0);
-    EXPECT_EQ(NotesFileBytes({a, mine, c}), ReadFileBytes(notesFile));
+    EXPECT_EQ(NotesFileBytes({a, mine, c, d}), ReadFileBytes(notesFile));
+    EXPECT_FALSE(FileExists(RecoveryFolder() + "\\Recovery.dpd"));
     WriteFileBytes(notesFile, "damaged");  // with nothing unsaved here
     SendMessageA(controller, WM_ENDSESSION, TRUE, 0);
     EXPECT_EQ("damaged", ReadFileBytes(notesFile));
     DestroyWindow(controller);
     Pump();
-    WriteFileBytes(notesFile, NotesFileBytes({a, mine, c, d}));
+    WriteFileBytes(notesFile, merged);
     replies = {{"Driftpad: Restore", IDYES}, {"Driftpad: Save", IDYES}};
     Start('"' + notesFile + '"');
     NoteCommand(WithText(Notes(), "mine"), ID_DELETENOTE);
     Command(ID_SAVE);
-    EXPECT_TRUE(replies.empty());
-    EXPECT_EQ(NotesFileBytes({a, c, d}), ReadFileBytes(notesFile)) << "mine stays deleted";
+    EXPECT_TRUE(replies.empty() && NotesFileBytes({a, c, d}) == ReadFileBytes(notesFile)) << "mine stays deleted";
+
+    const std::string other = dir + "\\other.dpd";
+    WriteFileBytes(other, theirs);
+    replies = {{"Save As", IDOK, other}, {"Error", IDYES}};  // Wine's words for "already exists"
+    Command(ID_SAVEAS);  // its own question only: no merge
+    EXPECT_TRUE(replies.empty() && NotesFileBytes({a, c, d}) == ReadFileBytes(other));
 }
 
 }  // namespace

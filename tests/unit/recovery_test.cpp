@@ -16,9 +16,8 @@ namespace {
 
 RecoverySnapshot Snapshot(const std::u16string& text, const std::string& name, bool bBaseline = false)
 {
-    auto baseline = std::make_shared<NotesBaseline>(NotesBaseline{0x0123456789abcdefull, {{u"read", {}}}});
     return {1, {{text, {10, 20, 30, 40, 1, 12345, 1, 0}}, {std::u16string(3000, u'x'), {}}}, name,
-            bBaseline ? baseline : nullptr};
+            bBaseline ? std::make_shared<NotesBaseline>(NotesBaseline{0x0123456789abcdefull, {{u"read", {}}}}) : nullptr};
 }
 
 }  // namespace
