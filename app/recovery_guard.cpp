@@ -151,6 +151,12 @@ void CRecoveryGuard::OnEndSession()
     m_writer->WaitIdle();
 }
 
+void CRecoveryGuard::KeepAtEndSession()
+{
+    OnChange(true);
+    OnEndSession();
+}
+
 void CRecoveryGuard::WaitIdle()
 {
     if (m_writer)

@@ -36,6 +36,9 @@ public:
     bool OnTimer(UINT_PTR nIDEvent);
     // The session ends: the copy is written now, whatever the autosave does.
     void OnEndSession();
+    // The session ends with the notes not written to their file (it was
+    // left alone): the copy keeps them, unsaved or not, for the next start.
+    void KeepAtEndSession();
     // Nothing left to recover: the collection was written to its file, or
     // the user let the notes go at Quit. The copy is gone on return.
     void Discard();

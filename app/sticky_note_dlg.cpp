@@ -282,14 +282,16 @@ bool CStickyNoteDlg::OnSave(bool bAtSessionEnd)
     const std::string path = m_notes.GetFileName();
     if (path.empty())
         return OnSaveAs();
-    return ShorterSaveAllowed(path) && ChangesElsewhereSettled(path, bAtSessionEnd) && WriteNotesFile(path);
+    if (!ShorterSaveAllowed(path) || !ChangesElsewhereSettled(path, bAtSessionEnd))
+        return false;
+    WriteNotesFile(path);
+    return true;
 }
 
-bool CStickyNoteDlg::WriteNotesFile(const std::string& path)
+void CStickyNoteDlg::WriteNotesFile(const std::string& path)
 {
     m_notes.Save(path);
     m_recovery.Discard();
-    return true;
 }
 
 bool CStickyNoteDlg::ShorterSaveAllowed(const std::string& path)
@@ -311,7 +313,10 @@ bool CStickyNoteDlg::OnSaveAs()
     if (path.empty())
         return false;
     m_notes.SetFileName(path);
-    return ShorterSaveAllowed(path) && WriteNotesFile(path);
+    if (!ShorterSaveAllowed(path))
+        return false;
+    WriteNotesFile(path);
+    return true;
 }
 
 bool CStickyNoteDlg::ChangesElsewhereSettled(const std::string& path, bool bAtSessionEnd)
@@ -325,8 +330,7 @@ bool CStickyNoteDlg::ChangesElsewhereSettled(const std::string& path, bool bAtSe
         // on screen for the next start to offer.
         if (change.bReadable && m_notes.Merge(change.notes) == 0)
             return true;
-        m_recovery.OnChange(true);
-        m_recovery.OnEndSession();
+        m_recovery.KeepAtEndSession();
         return false;
     }
     std::string text = "\"" + path + "\" was changed on another computer or by another program since Driftpad "

@@ -53,7 +53,7 @@ private:
     bool OnSave(bool bAtSessionEnd = false);
     // Onto the file the user names, as it is: no merge.
     bool OnSaveAs();
-    bool WriteNotesFile(const std::string& path);
+    void WriteNotesFile(const std::string& path);
     // A file whose notes could not all be shown is written with fewer only
     // when the user says so.
     bool ShorterSaveAllowed(const std::string& path);
