@@ -131,12 +131,10 @@ CNoteCollection::LoadResult CNoteCollection::Load(const std::string& strPath)
         SetShowHidden(*read.nMode, kChangedByFile);
     baseline->notes = std::move(read.notes);
     m_baseline = baseline;  // the local one keeps the notes while their windows are made
-    // The file must not be saved over with fewer notes without a word: not
-    // by a Save that another program sends while a window is made, nor when
-    // Windows has no room for more windows (the notes shown stay).
-    RememberShortFile(strPath, {baseline->notes.size(), 0});
     const size_t nShown = AddEntries(baseline->notes);
     if (nShown < baseline->notes.size()) {
+        // Windows has no room for more windows: the notes shown stay, and
+        // the file must not be saved over with fewer without a word.
         result.nNotShown = read.nCount - nShown;
         RememberShortFile(strPath, {read.nCount, nShown});
     } else {
@@ -150,6 +148,11 @@ CNoteCollection::LoadResult CNoteCollection::Load(const std::string& strPath)
 
 size_t CNoteCollection::AddEntries(const std::vector<NoteEntry>& entries)
 {
+    m_bAdding = true;
+    struct Done {
+        bool& bAdding;
+        ~Done() { bAdding = false; }
+    } done{m_bAdding};
     const size_t nBefore = m_noteList.size();
     size_t nShown = 0;
     while (nShown < entries.size() && Add(&entries[nShown].record, entries[nShown].strText))

@@ -72,6 +72,10 @@ public:
     // (each taking it in turn keeps the desktop busy): the last on screen
     // takes it. No change: the caller says what they are.
     size_t AddEntries(const std::vector<NoteEntry>& entries);
+    // Making a window lets other programs' sent messages in: true while
+    // AddEntries runs, so that a command sent meanwhile can wait for the
+    // notes to be all there.
+    bool Adding() const { return m_bAdding; }
     // Writes every note; a failure is raised and leaves the old file as it
     // was. Written onto the current file, the notes become its baseline.
     void Save(const std::string& strPath);
@@ -112,4 +116,5 @@ private:
     WindowMaker m_makeWindow;
     std::map<std::string, ShortFile> m_shortFiles;  // by full path in lower case
     std::shared_ptr<const NotesBaseline> m_baseline = std::make_shared<const NotesBaseline>();
+    bool m_bAdding = false;
 };

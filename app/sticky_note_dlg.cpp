@@ -93,6 +93,12 @@ bool CStickyNoteDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& 
 
 bool CStickyNoteDlg::OnCommand(WORD nID, WORD, HWND)
 {
+    if (m_notes.Adding()) {
+        // Sent by another program while notes are being made: a Save now
+        // would write only some of them. Carried out once they are all there.
+        PostMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(nID, 0), 0);
+        return true;
+    }
     switch (nID) {
     case ID_NEWNOTE: OnNewNote(); return true;
     case ID_HIDEALL: OnHideAll(); return true;

@@ -23,14 +23,18 @@ FileNote Shown(HWND note) { return Note(Text(note), WindowRect(note)); }
 FileNote At(const std::string& text, int left, int top, int hidden = 0) { return Note(text, Place(left, top), 0, hidden); }
 
 // Windows' quota of windows, which Wine does not have: the n-th note window
-// (an owned dialog without a title bar) cannot be made.
-int g_noteWindows, g_refusedNote;
+// (an owned dialog without a title bar) cannot be made; or another program's
+// Save arrives as it is made (making a window lets sent messages in).
+int g_noteWindows, g_refusedNote, g_savingNote;
 LRESULT CALLBACK RefuseNote(int code, WPARAM wParam, LPARAM lParam)
 {
     const CREATESTRUCTA* cs = code == HCBT_CREATEWND ? reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs : nullptr;
-    if (cs && cs->lpszClass == WC_DIALOG && cs->hwndParent && !(cs->style & WS_CHILD) && (cs->style & WS_CAPTION) != WS_CAPTION
-        && ++g_noteWindows == g_refusedNote)
-        return 1;
+    if (cs && cs->lpszClass == WC_DIALOG && cs->hwndParent && !(cs->style & WS_CHILD) && (cs->style & WS_CAPTION) != WS_CAPTION) {
+        if (++g_noteWindows == g_savingNote)
+            SendMessageA(cs->hwndParent, WM_COMMAND, ID_SAVE, 0);
+        if (g_noteWindows == g_refusedNote)
+            return 1;
+    }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
@@ -341,6 +345,22 @@ TEST_F(ControllerTest, AFileWhoseNotesCannotAllBeShownIsSavedOverWithFewerOnlyWh
     EXPECT_EQ(0u, asked.at(1).find("\"" + notesFile + "\" holds 5 notes, and only 2 of them were shown")) << asked.at(1);
     EXPECT_EQ(NotesFileBytes({five[0], five[1]}), ReadFileBytes(other));
     EXPECT_EQ(ReadFileBytes(other), Save());
+}
+
+TEST_F(ControllerTest, ASaveSentWhileAFilesNotesAreBeingMadeWaitsForThemAll)
+{
+    const std::string bytes = NotesFileBytes({At("one", 10, 10), At("two", 60, 10), At("three", 110, 10)});
+    WriteFileBytes(notesFile, bytes);
+    g_noteWindows = g_refusedNote = 0;
+    g_savingNote = 2;
+    HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseNote, nullptr, GetCurrentThreadId());
+    uint64_t seen = 0;
+    WrittenAgain(notesFile, seen);
+    Start('"' + notesFile + '"');
+    UnhookWindowsHookEx(hook);
+    g_savingNote = 0;
+    EXPECT_TRUE(PumpUntil([&] { return WrittenAgain(notesFile, seen); }));
+    EXPECT_EQ(bytes, ReadFileBytes(notesFile));
 }
 
 // Each change alone reaches the recovery copy, not only those that ride on
