@@ -155,7 +155,8 @@ TEST_F(InstallTest, StartedAsAtSignInTheNotesLiveInDocuments)
         // No text: its change would come after the Save and ask for a recovery copy.
         ASSERT_TRUE(driftpad.WaitNoteCount(notes) && driftpad.NewNote()) << notes;
         EXPECT_EQ(driftpad.Notes().size(), notes + 1);
-        EXPECT_TRUE(driftpad.CommandAndWait(ID_SAVE) && FileExists(kNotesFile)) << notes << " notes before";
+        EXPECT_TRUE(driftpad.CommandAndWait(ID_SAVE) && FileExists(kNotesFile))
+            << notes << " notes before; " << Screenshot("StartedAsAtSignIn");
     }
 }
 
