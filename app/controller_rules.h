@@ -3,6 +3,7 @@
 // the tray double click, what each answer to Quit and Delete All does, and
 // when a save onto a file that was not shown whole asks first.
 #include "base/menu_state.h"
+#include "storage/notes_merge.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -35,12 +36,8 @@ QuitStep QuitStepFor(Answer answer);
 // Delete All Notes deletes only on Yes.
 bool DeleteAllConfirmed(Answer answer);
 
-// A file whose notes could not all be shown: how many it holds, and how
-// many of them a load or a restore showed.
-struct ShortFile {
-    size_t nHeld = 0;
-    size_t nShown = 0;
-};
-// The file's notes that a save would leave out; a save with any asks first.
-// Notes of other files on the screen never make up for them.
+// The file's notes that a save would leave out; a save with any, or over a
+// file not read whole, asks first. Notes of other files on the screen never
+// make up for them.
 size_t NotesLeftOut(const ShortFile& shortFile);
+inline bool SaveAsksFirst(const ShortFile& shortFile) { return NotesLeftOut(shortFile) || shortFile.bNotReadWhole; }

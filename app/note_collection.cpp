@@ -10,17 +10,6 @@
 #include <algorithm>
 #include <exception>
 
-namespace {
-
-std::string PathKey(const std::string& strPath)
-{
-    std::string key = FullPath(strPath);
-    CharLowerBuffA(&key[0], static_cast<DWORD>(key.size()));
-    return key;
-}
-
-}  // namespace
-
 // Sent, not posted: the change is known before anything that follows it on
 // this thread, a Save sent by another program included.
 void CNoteCollection::Changed(WPARAM nBy) const
@@ -122,31 +111,35 @@ CNoteCollection::LoadResult CNoteCollection::Load(const std::string& strPath)
     NotesRead read;
     auto baseline = std::make_shared<NotesBaseline>();
     std::exception_ptr failure;
+    LoadOutcome outcome = LoadOutcome::missing;
     try {
-        result.bOpened = LoadNotesFile(fs, strPath, read, &baseline->nDigest);
+        outcome = LoadNotesFile(fs, strPath, read, &baseline->nDigest);
     } catch (...) {
         failure = std::current_exception();  // the notes read before the damage stay
     }
+    result.bOpened = outcome != LoadOutcome::missing;
     if (read.nMode)
         SetShowHidden(*read.nMode, kChangedByFile);
+    baseline->nMode = m_bShowHidden;
     baseline->notes = std::move(read.notes);
     m_baseline = baseline;  // the local one keeps the notes while their windows are made
-    const size_t nShown = AddEntries(baseline->notes);
-    if (nShown < baseline->notes.size()) {
-        // Windows has no room for more windows: the notes shown stay, and
-        // the file must not be saved over with fewer without a word.
-        result.nNotShown = read.nCount - nShown;
-        RememberShortFile(strPath, {read.nCount, nShown});
-    } else {
-        m_shortFiles.erase(PathKey(strPath));  // shown whole now: a save writes them all
-    }
+    // Short until every note is shown, so that the end of a session meanwhile
+    // leaves the file alone; and for good when it could not be read whole.
+    ShortFile& shortFile = m_shortFiles[PathKey(strPath)];
+    shortFile = {std::max(read.nCount, baseline->notes.size()), 0,
+                 failure || outcome == LoadOutcome::notWhole || read.nCount > baseline->notes.size()};
+    const size_t nShown = AddEntries(baseline->notes, &shortFile);
+    if (nShown < baseline->notes.size())
+        result.nNotShown = shortFile.nHeld - nShown;  // Windows has no room for more windows
+    if (!SaveAsksFirst(shortFile))
+        m_shortFiles.erase(PathKey(strPath));  // shown whole: a save writes them all
     Changed(kChangedByFile);
     if (failure)
         std::rethrow_exception(failure);
     return result;
 }
 
-size_t CNoteCollection::AddEntries(const std::vector<NoteEntry>& entries)
+size_t CNoteCollection::AddEntries(const std::vector<NoteEntry>& entries, ShortFile* pShown)
 {
     m_bAdding = true;
     struct Done {
@@ -155,15 +148,19 @@ size_t CNoteCollection::AddEntries(const std::vector<NoteEntry>& entries)
     } done{m_bAdding};
     const size_t nBefore = m_noteList.size();
     size_t nShown = 0;
-    while (nShown < entries.size() && Add(&entries[nShown].record, entries[nShown].strText))
+    while (nShown < entries.size() && Add(&entries[nShown].record, entries[nShown].strText)) {
         ++nShown;
+        if (pShown)
+            pShown->nShown = nShown;
+    }
     GiveFocusToLastAdded(nBefore);
     return nShown;
 }
 
 void CNoteCollection::GiveFocusToLastAdded(size_t nBefore) const
 {
-    size_t nAdded = m_noteList.size() - nBefore;
+    // A note can end while others are made: never more than the list holds.
+    size_t nAdded = m_noteList.size() > nBefore ? m_noteList.size() - nBefore : 0;
     for (auto it = m_noteList.rbegin(); nAdded > 0; ++it, --nAdded) {
         if (IsNoteOnScreen((*it)->GetHiddenFlag(), m_bShowHidden)) {
             PostMessageA((*it)->GetSafeHwnd(), WM_APPLYVISIBILITY, kVisibilityTakeFocus, 0);
@@ -189,8 +186,9 @@ void CNoteCollection::Save(const std::string& strPath)
     auto written = std::make_shared<NotesBaseline>();
     written->notes = TypedEntries();
     written->nDigest = SaveNotesFile(fs, strPath, m_bShowHidden, written->notes);
+    written->nMode = m_bShowHidden;
     m_shortFiles.erase(PathKey(strPath));  // it holds what was written now
-    if (strPath == m_strFileName)
+    if (SameFile(strPath, m_strFileName))
         m_baseline = std::move(written);
 }
 
@@ -200,12 +198,29 @@ FileChange CNoteCollection::CheckFile() const
     return CheckNotesFile(fs, m_strFileName, *m_baseline);
 }
 
-size_t CNoteCollection::Merge(const std::vector<NoteEntry>& changed)
+bool CNoteCollection::ChangedSince(const FileChange& change) const
 {
-    const std::vector<NoteEntry> incoming = NotesToMerge(changed, TypedEntries(), m_baseline->notes);
+    CWinFileSystem fs;
+    NotesBaseline checked;
+    checked.nDigest = change.nDigest;
+    return CheckNotesFile(fs, m_strFileName, checked).bChanged;
+}
+
+size_t CNoteCollection::Merge(const FileChange& change)
+{
+    const std::vector<NoteEntry> incoming = NotesToMerge(change.notes, TypedEntries(), m_baseline->notes);
     const size_t nShown = AddEntries(incoming);
     Changed(kChangedByFile);
-    return incoming.size() - nShown;
+    if (nShown < incoming.size())
+        return incoming.size() - nShown;
+    // The screen holds what the file holds now: should the save that follows
+    // not happen, a note deleted after this must not come back from it.
+    auto baseline = std::make_shared<NotesBaseline>();
+    baseline->nDigest = change.nDigest;
+    baseline->notes = change.notes;
+    baseline->nMode = change.nMode;
+    m_baseline = std::move(baseline);
+    return 0;
 }
 
 void CNoteCollection::SetBaseline(std::shared_ptr<const NotesBaseline> baseline)

@@ -71,7 +71,8 @@ public:
     // cannot be made; the number shown. They are shown without the focus
     // (each taking it in turn keeps the desktop busy): the last on screen
     // takes it. No change: the caller says what they are.
-    size_t AddEntries(const std::vector<NoteEntry>& entries);
+    // *pShown, when given, counts them as they come.
+    size_t AddEntries(const std::vector<NoteEntry>& entries, ShortFile* pShown = nullptr);
     // Making a window lets other programs' sent messages in: true while
     // AddEntries runs, so that a command sent meanwhile can wait for the
     // notes to be all there.
@@ -86,9 +87,12 @@ public:
     void SetBaseline(std::shared_ptr<const NotesBaseline> baseline);
     // The current file now, against its baseline.
     FileChange CheckFile() const;
+    // Whether the current file moved on from the version checked.
+    bool ChangedSince(const FileChange& change) const;
     // Brings the notes of the changed current file that are new here onto
-    // the screen, as Open adds them; the number that found no room.
-    size_t Merge(const std::vector<NoteEntry>& changed);
+    // the screen, as Open adds them; the number that found no room. With
+    // all of them shown, the changed file becomes the baseline.
+    size_t Merge(const FileChange& change);
     // The notes of strPath that a load (or a restore of notes from it)
     // could not show, until a save writes it again; 0 for any other file.
     // Notes from other files do not make up for them.
@@ -114,7 +118,7 @@ private:
     std::string m_strFileName;
     int32_t m_bShowHidden = 0;
     WindowMaker m_makeWindow;
-    std::map<std::string, ShortFile> m_shortFiles;  // by full path in lower case
+    std::map<std::wstring, ShortFile> m_shortFiles;  // by PathKey
     std::shared_ptr<const NotesBaseline> m_baseline = std::make_shared<const NotesBaseline>();
     bool m_bAdding = false;
 };

@@ -17,7 +17,7 @@ bool CopyIsSaved(IFileSystem& fs, const RecoverySnapshot& copy)
         return false;
     NotesRead onDisk;
     try {
-        if (!LoadNotesFile(fs, copy.strFileName, onDisk))
+        if (LoadNotesFile(fs, copy.strFileName, onDisk) != LoadOutcome::whole)
             return false;
     } catch (const std::exception&) {
         return false;  // a damaged file holds less than a whole copy
@@ -32,7 +32,7 @@ void CRecoveryFiles::Write(const RecoverySnapshot& snapshot)
         CArchive ar(file, CArchive::store);
         WriteNotes(ar, snapshot.nShowHiddenMode, snapshot.notes);
         if (snapshot.baseline)
-            WriteBaseline(ar, *snapshot.baseline);
+            WriteBaseline(ar, *snapshot.baseline, snapshot.shortFile);
         ar.Close();
     });
     // The copy first: should the name fail, a restore saves the notes into
@@ -62,7 +62,7 @@ FoundRecovery CRecoveryFiles::Read()
         try {
             CArchive ar(*pCopy, CArchive::load);
             ReadNotes(ar, read);
-            found.copy.baseline = ReadBaseline(ar);
+            found.copy.baseline = ReadBaseline(ar, &found.copy.shortFile);
         } catch (const std::exception&) {
             found.bDamaged = true;
         }

@@ -19,6 +19,7 @@ struct RecoverySnapshot {
     std::vector<NoteEntry> notes;
     std::string strFileName;
     std::shared_ptr<const NotesBaseline> baseline;  // none: nothing known
+    ShortFile shortFile;  // the file's notes were not all on screen: a save over it asks
 };
 
 // A copy found at start-up.

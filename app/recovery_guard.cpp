@@ -57,8 +57,9 @@ bool CRecoveryGuard::OfferAtStart(const std::string& strCommandLineFile)
 {
     if (!m_files)
         return true;
-    FoundRecovery found = m_files->Read();
+    FoundRecovery found;
     try {
+        found = m_files->Read();
         switch (OfferFor(found)) {
         case RecoveryOffer::none:
             return true;
@@ -98,8 +99,12 @@ bool CRecoveryGuard::Restore(const FoundRecovery& found, const std::string& strC
     m_notes.SetBaseline(found.copy.baseline);
     OnChange(true);  // restored notes are unsaved until the user saves them
     const size_t nNotShown = found.copy.notes.size() - nShown;
-    if (nNotShown && !found.copy.strFileName.empty())
-        m_notes.RememberShortFile(found.copy.strFileName, {found.copy.notes.size(), nShown});
+    // Its file not shown whole when the copy was made, or the copy not now: a save over it asks.
+    ShortFile shortFile = found.copy.shortFile;
+    if (nNotShown && !NotesLeftOut(shortFile))
+        shortFile = {found.copy.notes.size(), nShown, shortFile.bNotReadWhole};
+    if (SaveAsksFirst(shortFile) && !found.copy.strFileName.empty())
+        m_notes.RememberShortFile(found.copy.strFileName, shortFile);
     if (found.bDamaged || nNotShown) {
         // The whole copy is kept before the next write replaces it with
         // the notes shown, and the user is told where.
@@ -114,7 +119,8 @@ bool CRecoveryGuard::Restore(const FoundRecovery& found, const std::string& strC
         }
         AppMessageBox(nullptr, text.c_str(), MB_OK | MB_ICONSTOP);
     }
-    return OpenCommandLineFileAfterRestore(FullPath(strCommandLineFile), FullPath(found.copy.strFileName));
+    // The command line's file still opens, unless it is the restored one (or none is named).
+    return !strCommandLineFile.empty() && !SameFile(strCommandLineFile, found.copy.strFileName);
 }
 
 void CRecoveryGuard::OnChange(bool bByUser)
@@ -184,6 +190,7 @@ RecoverySnapshot CRecoveryGuard::Snapshot() const
     snapshot.notes = m_notes.TypedEntries();
     snapshot.strFileName = m_notes.GetFileName().empty() ? std::string() : FullPath(m_notes.GetFileName());
     snapshot.baseline = m_notes.Baseline();
+    snapshot.shortFile = m_notes.NotesLeftOutOf(m_notes.GetFileName());
     return snapshot;
 }
 

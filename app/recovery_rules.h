@@ -37,6 +37,3 @@ enum class RecoveryOffer {
     ask,
 };
 RecoveryOffer OfferFor(const FoundRecovery& found);
-// Whether the command line's file still opens after a restore that made
-// strRestoredFile current (both full paths; Windows names ignore case).
-bool OpenCommandLineFileAfterRestore(const std::string& strCommandLineFile, const std::string& strRestoredFile);

@@ -95,9 +95,11 @@ bool CStickyNoteDlg::OnCommand(WORD nID, WORD, HWND)
 {
     if (m_notes.Adding()) {
         // Sent by another program while notes are being made: a Save now
-        // would write only some of them. Carried out once they are all there.
-        PostMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(nID, 0), 0);
-        return true;
+        // would write only some of them. Carried out once they are all
+        // there, and so not answered as done; one that cannot wait is refused.
+        if (!PostMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(nID, 0), 0))
+            MessageBeep(MB_ICONEXCLAMATION);
+        return false;
     }
     switch (nID) {
     case ID_NEWNOTE: OnNewNote(); return true;
@@ -288,6 +290,12 @@ bool CStickyNoteDlg::OnSave(bool bAtSessionEnd)
     const std::string path = m_notes.GetFileName();
     if (path.empty())
         return OnSaveAs();
+    if (bAtSessionEnd && SaveAsksFirst(m_notes.NotesLeftOutOf(path))) {
+        // Nobody is there to answer: the file is left alone, and the
+        // recovery copy keeps the notes on screen for the next start.
+        m_recovery.KeepAtEndSession();
+        return false;
+    }
     if (!ShorterSaveAllowed(path) || !ChangesElsewhereSettled(path, bAtSessionEnd))
         return false;
     WriteNotesFile(path);
@@ -303,12 +311,16 @@ void CStickyNoteDlg::WriteNotesFile(const std::string& path)
 bool CStickyNoteDlg::ShorterSaveAllowed(const std::string& path)
 {
     const ShortFile shortFile = m_notes.NotesLeftOutOf(path);
-    const size_t nLeftOut = NotesLeftOut(shortFile);
-    if (!nLeftOut)
+    if (!SaveAsksFirst(shortFile))
         return true;
-    std::string text = "\"" + path + "\" holds " + std::to_string(shortFile.nHeld) + " notes, and only "
-                       + std::to_string(shortFile.nShown) + " of them were shown: saving now leaves "
-                       + std::to_string(nLeftOut) + " of them out.\r\rSave all the same?";
+    std::string text = "\"" + path + "\" ";
+    if (shortFile.bNotReadWhole)
+        text += "could not be read whole: it is damaged, is not a notes file, or another program was using it. Saving "
+                "now replaces it with the notes on screen, and what could not be read is lost.\r\rSave all the same?";
+    else
+        text += "holds " + std::to_string(shortFile.nHeld) + " notes, and only " + std::to_string(shortFile.nShown)
+                + " of them were shown: saving now leaves " + std::to_string(NotesLeftOut(shortFile))
+                + " of them out.\r\rSave all the same?";
     return AppMessageBox(m_hWnd, text.c_str(), MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2, "Driftpad: Save")
            == IDYES;
 }
@@ -327,22 +339,35 @@ bool CStickyNoteDlg::OnSaveAs()
 
 bool CStickyNoteDlg::ChangesElsewhereSettled(const std::string& path, bool bAtSessionEnd)
 {
-    const FileChange change = m_notes.CheckFile();
-    if (!change.bChanged)
-        return true;
-    if (bAtSessionEnd) {
-        // Nobody is there to answer: merged; or, damaged or with no room
-        // for its notes, left alone, and the recovery copy keeps the notes
-        // on screen for the next start to offer.
-        if (change.bReadable && m_notes.Merge(change.notes) == 0)
+    // Round again while the file changes under the question: only the
+    // version the user answered for is written over.
+    for (FileChange change = m_notes.CheckFile(); change.bChanged; change = m_notes.CheckFile()) {
+        if (bAtSessionEnd) {
+            // Nobody is there to answer: merged; or, unreadable, with no room
+            // for its notes, or changed again meanwhile, left alone, and the
+            // recovery copy keeps the notes on screen for the next start.
+            if (!change.bReadable || m_notes.Merge(change) != 0 || m_notes.CheckFile().bChanged) {
+                m_recovery.KeepAtEndSession();
+                return false;
+            }
             return true;
-        m_recovery.KeepAtEndSession();
-        return false;
+        }
+        if (!ChangeSettledByUser(path, change))
+            return false;
+        // A file that could not be read at all cannot be told apart from itself.
+        if (!change.nDigest || !m_notes.ChangedSince(change))
+            return true;
     }
+    return true;
+}
+
+bool CStickyNoteDlg::ChangeSettledByUser(const std::string& path, const FileChange& change)
+{
     std::string text = "\"" + path + "\" was changed on another computer or by another program since Driftpad "
                        "opened or saved it";
     if (!change.bReadable) {
-        text += ", and it cannot be read as a notes file.\r\rReplace it with the notes on screen?";
+        text += ", and it cannot be read as a notes file now: it is damaged, or another program is using it.\r\r"
+                "Replace it with the notes on screen?";
         return AppMessageBox(m_hWnd, text.c_str(), MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2, "Driftpad: Save")
                == IDYES;
     }
@@ -353,7 +378,7 @@ bool CStickyNoteDlg::ChangesElsewhereSettled(const std::string& path, bool bAtSe
     case IDNO: return true;
     default: return false;
     }
-    if (size_t nNoRoom = m_notes.Merge(change.notes)) {
+    if (size_t nNoRoom = m_notes.Merge(change)) {
         text = std::to_string(nNoRoom) + " of the new notes in \"" + path + "\" could not be shown: Windows has no "
                "room for more windows.\r\rThe file was not saved, so that they are not lost.";
         AppMessageBox(m_hWnd, text.c_str(), MB_OK | MB_ICONSTOP);
@@ -377,8 +402,19 @@ void CStickyNoteDlg::OnEndSession(BOOL bEnding)
 {
     if (!bEnding)
         return;
+    if (m_notes.Adding()) {
+        // A file's notes are still being made: the file is left alone, and
+        // the copy keeps what is on screen, marked short.
+        m_recovery.KeepAtEndSession();
+        return;
+    }
     // The copy first: the autosave may ask for a name that nobody gives.
     m_recovery.OnEndSession();
-    if (m_app.GetPreferences().bSaveOnShutdown)
-        OnSave(true);
+    if (!m_app.GetPreferences().bSaveOnShutdown)
+        return;
+    // Windows waits for the save, and says why.
+    const BOOL bBlocked = ShutdownBlockReasonCreate(m_hWnd, L"Saving notes");
+    OnSave(true);
+    if (bBlocked)
+        ShutdownBlockReasonDestroy(m_hWnd);
 }

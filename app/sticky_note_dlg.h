@@ -54,13 +54,15 @@ private:
     // Onto the file the user names, as it is: no merge.
     bool OnSaveAs();
     void WriteNotesFile(const std::string& path);
-    // A file whose notes could not all be shown is written with fewer only
-    // when the user says so.
+    // A file whose notes could not all be shown, or that could not be read
+    // whole, is written over only when the user says so.
     bool ShorterSaveAllowed(const std::string& path);
     // A file changed elsewhere since Driftpad read or wrote it (a synced
     // folder's other computer) is merged with the notes on screen, or
     // replaced, only as the user says; false: it is not to be written.
     bool ChangesElsewhereSettled(const std::string& path, bool bAtSessionEnd);
+    // Asks about one version of the changed file, and merges it on Yes.
+    bool ChangeSettledByUser(const std::string& path, const FileChange& change);
 
     CStickyNoteApp& m_app;
     CTrayIcon m_trayIcon;

@@ -49,6 +49,16 @@ wine_session_start() {
         wineserver -w
         touch "$WINEPREFIX/.driftpad-ready"
     fi
+    # A new prefix links Documents, Desktop and the other profile folders to
+    # the Linux home, which every prefix on the machine shares: a test's
+    # notes file there would race with every other Wine run, and its clean-up
+    # would delete a person's own. Folders of the prefix instead, made earlier too.
+    local link
+    for link in "$WINEPREFIX"/drive_c/users/*/*; do
+        if [ -L "$link" ]; then
+            rm -f "$link" && mkdir -p "$link"
+        fi
+    done
     # A persistent server makes every later wine start cheap.
     wineserver -p >/dev/null 2>&1
 }

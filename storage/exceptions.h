@@ -10,6 +10,9 @@ public:
     const char* what() const noexcept override { return "Driftpad failure"; }
     // File the failure concerns; filled in by whoever knows it.
     std::string m_strFileName;
+    // A save that stopped half-way, with the old file gone: where the notes
+    // written are kept instead.
+    std::string m_strKeptAs;
 };
 
 class CArchiveException : public CException {

@@ -21,7 +21,7 @@ std::string FileFailureText(const CFileException& e)
     case CFileException::accessDenied:
     case CFileException::sharingViolation:
     case CFileException::lockViolation:
-        return Named(e, " could not be written: access was denied or another program is using it.\r\n"
+        return Named(e, " could not be read or written: access was denied or another program is using it.\r\n"
                         "The file on disk was left as it was.");
     default:
         return Named(e, " could not be read or written (system error " + std::to_string(e.m_lOsError)
@@ -35,6 +35,9 @@ FailureMessage DescribeFailure(const std::exception& failure)
 {
     if (dynamic_cast<const CMemoryException*>(&failure) || dynamic_cast<const std::bad_alloc*>(&failure))
         return {"Out of memory: the operation could not be completed.", true};
+    if (auto* e = dynamic_cast<const CException*>(&failure); e && !e->m_strKeptAs.empty())
+        return {Named(*e, " could not be replaced: Windows stopped half-way, and the old file is gone or renamed.\r\n"
+                          "The notes were written to \"" + e->m_strKeptAs + "\": rename it to keep them.")};
     if (auto* e = dynamic_cast<const CArchiveException*>(&failure)) {
         if (e->m_cause == CArchiveException::endOfFile)
             return {Named(*e, " ends too early: it is damaged or is not a notes file.\r\n"

@@ -97,7 +97,10 @@ std::unique_ptr<CWinFile> CWinFile::Open(const std::string& strPath, OpenMode mo
 {
     DWORD dwAccess = mode == modeRead ? GENERIC_READ : GENERIC_WRITE;
     DWORD dwCreation = mode == modeWrite ? CREATE_ALWAYS : OPEN_EXISTING;
-    UniqueFileHandle hFile(CreateFileA(strPath.c_str(), dwAccess, 0, nullptr, dwCreation,
+    // A reader lets the indexer, a scanner or a sync client read beside it,
+    // and still keeps every writer out.
+    DWORD dwShare = mode == modeRead ? FILE_SHARE_READ : 0;
+    UniqueFileHandle hFile(CreateFileA(strPath.c_str(), dwAccess, dwShare, nullptr, dwCreation,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!hFile) {
         if (pdwError)
@@ -187,7 +190,19 @@ std::unique_ptr<CFile> CWinFileSystem::CreateTempFile(const std::string& strFold
 
 std::unique_ptr<CFile> CWinFileSystem::OpenForReading(const std::string& strPath)
 {
-    return CWinFile::Open(strPath, CWinFile::modeRead);
+    // A scanner or a sync client holds a file for a moment: tried again
+    // for about half a second before it counts as held.
+    DWORD dwError = 0;
+    for (int nTry = 0; nTry < 10; ++nTry) {
+        if (std::unique_ptr<CWinFile> pFile = CWinFile::Open(strPath, CWinFile::modeRead, &dwError))
+            return pFile;
+        if (dwError != ERROR_SHARING_VIOLATION && dwError != ERROR_LOCK_VIOLATION)
+            break;
+        Sleep(50);
+    }
+    if (dwError == ERROR_FILE_NOT_FOUND || dwError == ERROR_PATH_NOT_FOUND)
+        return nullptr;
+    ThrowFileError(dwError);
 }
 
 void CWinFileSystem::Replace(const std::string& strFrom, const std::string& strTo)
@@ -211,8 +226,18 @@ void CWinFileSystem::Replace(const std::string& strFrom, const std::string& strT
             dwError != ERROR_CALL_NOT_IMPLEMENTED)
             ThrowFileError(dwError);
     }
+    Move(strFrom, strTo);
+}
+
+void CWinFileSystem::Move(const std::string& strFrom, const std::string& strTo)
+{
     if (!MoveFileExA(strFrom.c_str(), strTo.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         ThrowFileError(GetLastError());
+}
+
+bool CWinFileSystem::Exists(const std::string& strPath) noexcept
+{
+    return GetFileAttributesA(strPath.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 void CWinFileSystem::MakeFolder(const std::string& strFolder)
@@ -241,4 +266,13 @@ std::string FullPath(const std::string& strPath)
     char full[MAX_PATH] = {};
     DWORD length = GetFullPathNameA(strPath.c_str(), MAX_PATH, full, nullptr);
     return length && length < MAX_PATH ? std::string(full, length) : strPath;
+}
+
+std::wstring PathKey(const std::string& strPath)
+{
+    std::u16string wide = WideFromAnsi(FullPath(strPath));
+    std::wstring key(wide.begin(), wide.end());
+    if (!key.empty())
+        CharUpperBuffW(&key[0], static_cast<DWORD>(key.size()));
+    return key;
 }

@@ -16,6 +16,10 @@ int FileCauseFromOsError(DWORD dwError);
 
 // The path made absolute; as given when Windows cannot.
 std::string FullPath(const std::string& strPath);
+// One file's one key, whatever the path's case (non-ASCII letters
+// included) and however relative: Windows' own rule for names.
+std::wstring PathKey(const std::string& strPath);
+inline bool SameFile(const std::string& strA, const std::string& strB) { return PathKey(strA) == PathKey(strB); }
 [[noreturn]] void ThrowFileError(DWORD dwError);
 
 // The ANSI code page, for the notes' texts in notes files.
@@ -24,7 +28,7 @@ extern const CodePage kAnsiCodePage;
 class CWinFile : public CFile {
 public:
     enum OpenMode {
-        modeRead,   // read only, exclusive, the file must exist
+        modeRead,   // read only, shared with readers only, the file must exist
         modeWrite,  // write only, exclusive, created or emptied
         modeWriteExisting,  // write only, exclusive, must exist, kept as it is
     };
@@ -53,6 +57,8 @@ public:
                                           std::string& strTempPath) override;
     std::unique_ptr<CFile> OpenForReading(const std::string& strPath) override;
     void Replace(const std::string& strFrom, const std::string& strTo) override;
+    void Move(const std::string& strFrom, const std::string& strTo) override;
+    bool Exists(const std::string& strPath) noexcept override;
     void MakeFolder(const std::string& strFolder) override;
     void Remove(const std::string& strPath) noexcept override;
 };

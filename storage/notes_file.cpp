@@ -49,7 +49,23 @@ void SaveFileSafely(IFileSystem& fs, const std::string& strPath, const std::func
         pFile->Flush();
         pFile->Close();
         pFile.reset();
-        fs.Replace(strTempPath, strPath);
+        const bool bHadOld = fs.Exists(strPath);
+        try {
+            fs.Replace(strTempPath, strPath);
+        } catch (CException& e) {
+            if (!bHadOld || fs.Exists(strPath))
+                throw;
+            // Stopped half-way: the old file is gone or moved aside, and the
+            // new one is the only copy of the notes. Never removed.
+            try {
+                fs.Move(strTempPath, strPath);
+                return;
+            } catch (const std::exception&) {
+            }
+            e.m_strKeptAs = strTempPath;
+            strTempPath.clear();
+            throw;
+        }
     } catch (CException& e) {
         discard();
         e.m_strFileName = strPath;
@@ -79,21 +95,30 @@ uint64_t SaveNotesFile(IFileSystem& fs, const std::string& strPath, int32_t nSho
     return nDigest;
 }
 
-bool LoadNotesFile(IFileSystem& fs, const std::string& strPath, INotesSink& sink, std::optional<uint64_t>* pDigest)
+std::unique_ptr<CFile> OpenNotesFile(IFileSystem& fs, const std::string& strPath)
 {
     std::unique_ptr<CFile> pFile = fs.OpenForReading(strPath);
-    if (!pFile)
-        return false;
+    if (pFile && pFile->GetRemaining() > kMaxNotesFileBytes)
+        throw CArchiveException(CArchiveException::genericException);
+    return pFile;
+}
+
+LoadOutcome LoadNotesFile(IFileSystem& fs, const std::string& strPath, INotesSink& sink, std::optional<uint64_t>* pDigest)
+{
     try {
+        std::unique_ptr<CFile> pFile = OpenNotesFile(fs, strPath);
+        if (!pFile)
+            return LoadOutcome::missing;
         if (pDigest)
             *pDigest = DigestRest(*pFile);
         CArchive ar(*pFile, CArchive::load);
         ReadNotes(ar, sink);
+        const bool bWhole = EndsAfterNotes(ar);
         ar.Close();
         pFile->Close();
+        return bWhole ? LoadOutcome::whole : LoadOutcome::notWhole;
     } catch (CException& e) {
         e.m_strFileName = strPath;
         throw;
     }
-    return true;
 }

@@ -25,13 +25,15 @@ FileNote At(const std::string& text, int left, int top, int hidden = 0) { return
 // Windows' quota of windows, which Wine does not have: the n-th note window
 // (an owned dialog without a title bar) cannot be made; or another program's
 // Save arrives as it is made (making a window lets sent messages in).
-int g_noteWindows, g_refusedNote, g_savingNote;
+int g_noteWindows, g_refusedNote, g_savingNote, g_endingNote;
 LRESULT CALLBACK RefuseNote(int code, WPARAM wParam, LPARAM lParam)
 {
     const CREATESTRUCTA* cs = code == HCBT_CREATEWND ? reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs : nullptr;
     if (cs && cs->lpszClass == WC_DIALOG && cs->hwndParent && !(cs->style & WS_CHILD) && (cs->style & WS_CAPTION) != WS_CAPTION) {
         if (++g_noteWindows == g_savingNote)
             SendMessageA(cs->hwndParent, WM_COMMAND, ID_SAVE, 0);
+        if (g_noteWindows == g_endingNote)
+            SendMessageA(cs->hwndParent, WM_ENDSESSION, TRUE, 0);
         if (g_noteWindows == g_refusedNote)
             return 1;
     }
@@ -251,12 +253,13 @@ TEST_F(ControllerTest, ASaveThatCannotWriteIsReportedKeepsTheOldFileAndStopsQuit
     // Another program holds the file open without sharing.
     HANDLE held = CreateFileA(notesFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
-    // Quit, Yes: the save fails again, so Quit stops and the notes stay.
-    replies = {{"Driftpad", IDOK}, {"Driftpad: Quit", IDYES}, {"Driftpad", IDOK}};
+    // It cannot be read either: replaced only on Yes. Quit, Yes: the save fails again, so Quit stops and the notes stay.
+    replies = {{"Driftpad: Save", IDYES}, {"Driftpad", IDOK}, {"Driftpad: Quit", IDYES}, {"Driftpad: Save", IDYES}, {"Driftpad", IDOK}};
     Command(ID_SAVE);
     Command(ID_QUIT);
     EXPECT_TRUE(replies.empty());
-    EXPECT_NE(std::string::npos, asked.at(0).find(notesFile));
+    EXPECT_NE(std::string::npos, asked.at(0).find("another program is using it")) << asked.at(0);
+    EXPECT_NE(std::string::npos, asked.at(1).find(notesFile));
     EXPECT_EQ(2u, Notes().size());
     CloseHandle(held);
     EXPECT_EQ(old, ReadFileBytes(notesFile));
@@ -361,6 +364,72 @@ TEST_F(ControllerTest, ASaveSentWhileAFilesNotesAreBeingMadeWaitsForThemAll)
     g_savingNote = 0;
     EXPECT_TRUE(PumpUntil([&] { return WrittenAgain(notesFile, seen); }));
     EXPECT_EQ(bytes, ReadFileBytes(notesFile));
+
+    // The end of a session cannot wait: the file is left alone, the copy keeps what was made.
+    DestroyWindow(controller);
+    Pump();
+    SetRegDword(HKEY_CURRENT_USER, kPrefs, "SaveOnShutdown", 1);
+    WriteFileBytes(notesFile, bytes.substr(0, bytes.size() - 1) + "!");
+    g_noteWindows = 0;
+    g_endingNote = 2;
+    hook = SetWindowsHookExA(WH_CBT, RefuseNote, nullptr, GetCurrentThreadId());
+    Start('"' + notesFile + '"');
+    UnhookWindowsHookEx(hook);
+    g_endingNote = 0;
+    EXPECT_TRUE(bytes.substr(0, bytes.size() - 1) + "!" == ReadFileBytes(notesFile) && FileExists(RecoveryFolder() + "\\Recovery.dpd"));
+}
+
+// Damaged, foreign (any file whose bytes 8 and 9 are zero reads as no notes, with bytes after them),
+// or held by a program that shares nothing: replaced on Yes only, never by the end of a session.
+TEST_F(ControllerTest, AFileNotReadWholeIsReplacedOnlyOnYesNeverAtTheEndOfASessionNorAfterARestore)
+{
+    SetRegDword(HKEY_CURRENT_USER, kPrefs, "SaveOnShutdown", 1);
+    const std::string whole = NotesFileBytes({At("a", 50, 60), At("b", 300, 60)}), png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+    for (int i = 0; i < 3; ++i) {
+        const std::string bytes = i == 0 ? whole.substr(0, whole.size() - 20) : i == 1 ? png : whole;
+        std::filesystem::remove_all(RecoveryFolder());
+        WriteFileBytes(notesFile, bytes);
+        HANDLE holder = CreateFileA(notesFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (i < 2)
+            CloseHandle(holder);
+        replies = {{"Driftpad: Save", IDNO}};
+        if (i != 1)
+            replies.push_front({"Driftpad", IDOK});  // the damage and the holder are told at start
+        Start('"' + notesFile + '"');
+        NewNote("mine");
+        Command(ID_SAVE);
+        SendMessageA(controller, WM_ENDSESSION, TRUE, 0);
+        if (i == 2)
+            CloseHandle(holder);
+        EXPECT_TRUE(bytes == ReadFileBytes(notesFile) && replies.empty() && FileExists(RecoveryFolder() + "\\Recovery.dpd")) << i;
+        EXPECT_EQ(0u, asked.back().find("\"" + notesFile + "\" could not be read whole")) << asked.back();
+        DestroyWindow(controller);
+        Pump();
+    }
+    EXPECT_NE(std::string::npos, asked.at(asked.size() - 2).find("another program is using it")) << asked.at(asked.size() - 2);
+    // The copy remembers that its file was not read: Save asks, then merges what it holds.
+    replies = {{"Driftpad: Restore", IDYES}, {"Driftpad: Save", IDYES}, {"Driftpad: Save", IDYES}};
+    Start('"' + notesFile + '"');
+    Command(ID_SAVE);
+    EXPECT_TRUE(replies.empty() && ReadFileBytes(notesFile).size() > whole.size());
+}
+
+// A reader that shares everything (an indexer, a sync client) keeps neither the notes from loading
+// nor a changed file from its question; the replace then fails, and says so, leaving the file.
+TEST_F(ControllerTest, AFileThatAReaderHoldsLoadsAndIsNeverReplacedWithoutAQuestion)
+{
+    const std::string bytes = NotesFileBytes({At("a", 50, 60)}), theirs = NotesFileBytes({At("b", 50, 60)});
+    WriteFileBytes(notesFile, bytes);
+    HANDLE reader = CreateFileA(notesFile.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    Start('"' + notesFile + '"');
+    EXPECT_EQ(1u, Notes().size());
+    WriteFileBytes(notesFile, theirs);
+    replies = {{"Driftpad: Save", IDNO}, {"Driftpad", IDOK}};
+    Command(ID_SAVE);
+    CloseHandle(reader);
+    EXPECT_TRUE(replies.empty() && theirs == ReadFileBytes(notesFile));
+    EXPECT_NE(std::string::npos, asked.at(1).find("another program is using it")) << asked.at(1);
 }
 
 // Each change alone reaches the recovery copy, not only those that ride on
@@ -373,7 +442,7 @@ TEST_F(ControllerTest, EachKindOfChangeAloneReachesTheRecoveryCopy)
     auto reaches = [&](const char* change) {  // a new write, read once it is done
         EXPECT_TRUE(PumpUntil([&] { return WrittenAgain(copy, seen); }, 5000)) << change;
         last = ReadFileBytes(copy);
-        last = last.substr(0, last.find("DPB1"));  // the notes, without what their file held
+        last = last.substr(0, last.find("DPB2"));  // the notes, without what their file held
     };
     WriteFileBytes(notesFile, NotesFileBytes({At("kept", 50, 60), At("due", 300, 60).Alarm(int32_t(time(nullptr)) - 60)}));
     Start('"' + notesFile + '"');
@@ -490,6 +559,12 @@ TEST_F(ControllerTest, AFileChangedElsewhereIsMergedOrReplacedAsTheUserSaysAndMe
     NoteCommand(WithText(Notes(), "mine"), ID_DELETENOTE);
     Command(ID_SAVE);
     EXPECT_TRUE(replies.empty() && NotesFileBytes({a, c, d}) == ReadFileBytes(notesFile)) << "mine stays deleted";
+
+    // A version that comes while the question is open is asked about in turn.
+    replies = {{"Driftpad: Save", IDNO, {}, [&] { WriteFileBytes(notesFile, merged); }}, {"Driftpad: Save", IDCANCEL}};
+    WriteFileBytes(notesFile, theirs);
+    Command(ID_SAVE);
+    EXPECT_TRUE(replies.empty() && merged == ReadFileBytes(notesFile));
 
     const std::string other = dir + "\\other.dpd";
     WriteFileBytes(other, theirs);

@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,8 @@ public:
     std::vector<std::string> m_steps;
     size_t m_nFailAtStep = 0;  // 1-based; 0: no step fails
     size_t m_nDiskRoom = SIZE_MAX;
+    std::set<std::string> m_held;  // files another program holds: there, and not to be opened
+    long m_nHalfReplace = 0;       // 1176: the replace ends with the old file gone; 1177: renamed aside
     std::function<void()> m_onStep;  // called at each step, on the thread that takes it
 
     void Step(const char* pszStep, int nCause)
@@ -58,14 +61,29 @@ public:
     }
     std::unique_ptr<CFile> OpenForReading(const std::string& strPath) override
     {
+        if (m_held.count(strPath))
+            throw CFileException(CFileException::sharingViolation, 32);
         return m_files.count(strPath) ? std::make_unique<CMemFile>(m_files[strPath]) : nullptr;
     }
     void Replace(const std::string& strFrom, const std::string& strTo) override
     {
+        if (m_nHalfReplace && m_files.count(strTo)) {
+            if (m_nHalfReplace == 1177)
+                m_files[strTo + ".aside"] = m_files[strTo];
+            m_files.erase(strTo);
+            throw CFileException(CFileException::genericException, m_nHalfReplace);
+        }
         Step("replace", CFileException::sharingViolation);
         m_files[strTo] = m_files.at(strFrom);
         m_files.erase(strFrom);
     }
+    void Move(const std::string& strFrom, const std::string& strTo) override
+    {
+        Step("move", CFileException::accessDenied);
+        m_files[strTo] = m_files.at(strFrom);
+        m_files.erase(strFrom);
+    }
+    bool Exists(const std::string& strPath) noexcept override { return m_files.count(strPath) > 0; }
     void MakeFolder(const std::string&) override { Step("folder", CFileException::accessDenied); }
     void Remove(const std::string& strPath) noexcept override { m_files.erase(strPath); }
 };

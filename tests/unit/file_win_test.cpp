@@ -30,10 +30,19 @@ TEST(FileWin, FailedSavesReportThePathAndLeaveTheOldBytesAndUnopenableFilesLoadN
         EXPECT_TRUE(strPath != strHeld || e.m_cause == CFileException::sharingViolation ||
                     e.m_cause == CFileException::accessDenied) << e.m_cause << " os " << e.m_lOsError;
     }
-    NotesSink sink;  // held, missing or unnamed: nothing read
-    EXPECT_FALSE(LoadNotesFile(g_fs, strHeld, sink) || LoadNotesFile(g_fs, strAbsent, sink) || LoadNotesFile(g_fs, "", sink));
+    NotesSink sink;  // held: there, and raised, not taken for gone; missing: nothing read
+    auto held = Raised<CFileException>([&] { LoadNotesFile(g_fs, strHeld, sink); });
+    EXPECT_TRUE(held && held->m_strFileName == strHeld && held->m_cause == CFileException::sharingViolation);
+    EXPECT_EQ(LoadNotesFile(g_fs, strAbsent, sink), LoadOutcome::missing);
     EXPECT_TRUE(sink.modes.empty());
     CloseHandle(hHeld);
+    // A reader that shares everything (an indexer, a sync client) does not keep the notes from loading.
+    hHeld = CreateFileA(strHeld.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                        OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(LoadNotesFile(g_fs, strHeld, sink), LoadOutcome::whole);
+    CloseHandle(hHeld);
+    // One file, however its name is written.
+    EXPECT_TRUE(SameFile(dir + "\\\xe9t\xe9.dpd", dir + "\\.\\\xc9T\xc9.DPD") && !SameFile(strHeld, strHeld + "2"));
     EXPECT_EQ(e2e::ReadFileBytes(strHeld), old);
     EXPECT_EQ(e2e::FilesIn(dir), 1);
     DWORD dwError = 0;

@@ -43,6 +43,8 @@ void Answer(HWND box)
             EnumChildWindows(box, FirstEdit, reinterpret_cast<LPARAM>(&edit));
             SetWindowTextA(edit, reply.fileName.c_str());
         }
+        if (reply.whileAsked)
+            reply.whileAsked();
         PostMessageA(box, WM_COMMAND, MAKEWPARAM(reply.button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, reply.button)));
     } else if (GetDlgItem(box, 0xFFFF) && (GetDlgItem(box, IDOK) || GetDlgItem(box, IDYES))) {
         ADD_FAILURE() << "unexpected question \"" << caption << "\": " << DialogItemText(box, 0xFFFF);

@@ -14,10 +14,12 @@ namespace e2e {
 // An answer to the next question: a message box or file dialog by its
 // caption, the button pressed, and for a file dialog the name typed first.
 struct Reply {
-    Reply(std::string c, int b, std::string f = {}) : caption(std::move(c)), button(b), fileName(std::move(f)) {}
+    Reply(std::string c, int b, std::string f = {}, std::function<void()> w = {})
+        : caption(std::move(c)), button(b), fileName(std::move(f)), whileAsked(std::move(w)) {}
     std::string caption;
     int button;
     std::string fileName;
+    std::function<void()> whileAsked;  // what happens elsewhere while the question is open
 };
 
 // The popup menus that opened: each item's MF_GRAYED and MF_CHECKED by id,

@@ -142,16 +142,41 @@ TEST(SafeSave, AFailureAtAnyStepOrByteLeavesTheOldFileAndIsRaisedWithThePath)
     }
 }
 
-TEST(SafeSave, LoadReadsBackWhatWasSavedAndReportsOnlyWhatItCouldOpen)
+// Windows can stop a replace with the old file gone (1176) or renamed aside
+// (1177): the new file is then the only copy, moved into place or kept.
+TEST(SafeSave, AReplaceStoppedHalfWayNeverLosesTheNewFile)
+{
+    CFakeFileSystem whole;
+    SaveNotesFile(whole, kTarget, 0, SomeNotes());
+    for (long nHalf : {1176L, 1177L}) {
+        CFakeFileSystem fs;
+        fs.m_files[kTarget] = kOldBytes;
+        fs.m_nHalfReplace = nHalf;
+        SaveNotesFile(fs, kTarget, 0, SomeNotes());
+        EXPECT_EQ(fs.m_files.at(kTarget), whole.m_files.at(kTarget)) << nHalf;
+        fs.m_files[kTarget] = kOldBytes;
+        fs.m_nFailAtStep = 2 * fs.m_steps.size();  // the second save's last step: the move
+        auto failure = Raised<CFileException>([&] { SaveNotesFile(fs, kTarget, 0, SomeNotes()); });
+        ASSERT_TRUE(failure && fs.m_files.count(failure->m_strKeptAs)) << nHalf;
+        EXPECT_NE(DescribeFailure(*failure).strText.find("written to \"" + failure->m_strKeptAs + "\""), std::string::npos);
+    }
+}
+
+TEST(SafeSave, LoadReadsBackWhatWasSavedAndTellsAFileThatIsNotWholeFromOneThatIsGone)
 {
     CFakeFileSystem fs;
     NotesSink sink, cut;
-    EXPECT_FALSE(LoadNotesFile(fs, kTarget, sink));  // and reports nothing: see the modes below
+    EXPECT_EQ(LoadNotesFile(fs, kTarget, sink), LoadOutcome::missing);  // and reports nothing
     SaveNotesFile(fs, kTarget, 1, SomeNotes());
-    EXPECT_TRUE(LoadNotesFile(fs, kTarget, sink));
+    EXPECT_EQ(LoadNotesFile(fs, kTarget, sink), LoadOutcome::whole);
     EXPECT_EQ(sink.modes, std::vector<int32_t>{1});
+    fs.m_held.insert(kTarget);  // another program holds it: there, not gone
+    EXPECT_EQ(Raised<CFileException>([&] { LoadNotesFile(fs, kTarget, cut); }).value_or(CFileException(0, 0)).m_strFileName, kTarget);
+    fs.m_held.clear();
+    fs.m_files.at(kTarget).push_back(0);  // a byte after the last note
+    EXPECT_EQ(LoadNotesFile(fs, kTarget, sink), LoadOutcome::notWhole);
 
-    fs.m_files.at(kTarget).pop_back();  // the last note's record ends early
+    fs.m_files.at(kTarget).resize(fs.m_files.at(kTarget).size() - 2);  // the last note's record ends early
     auto failure = Raised<CArchiveException>([&] { LoadNotesFile(fs, kTarget, cut); });
     EXPECT_EQ(failure.value_or(CArchiveException(0)).m_strFileName, kTarget);
     EXPECT_EQ(cut.notes.size(), SomeNotes().size() - 1);
@@ -164,7 +189,7 @@ TEST(FailureText, EachKindOfFailureHasItsOwnWordsAndNamesTheFile)
         return std::shared_ptr<std::exception>(new decltype(e)(e));
     };
     const std::string kLeft = ".\r\nThe file on disk was left as it was.", kKept = ".\r\nThe notes read before the damage are kept.";
-    const std::string kBusy = " could not be written: access was denied or another program is using it" + kLeft;
+    const std::string kBusy = " could not be read or written: access was denied or another program is using it" + kLeft;
     const std::string kMemory = "Out of memory: the operation could not be completed.";
     const struct { std::shared_ptr<std::exception> failure; std::string expected; bool bOutOfMemory; } rows[] = {
         {named(CArchiveException(CArchiveException::endOfFile), "C:\\a.dpd"),

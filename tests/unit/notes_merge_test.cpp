@@ -35,7 +35,13 @@ TEST(NotesMerge, AFileIsChangedOnlyWhenItIsThereWithOtherBytesThanLastReadOrWrit
     EXPECT_EQ(CheckNotesFile(fs, path, baseline).notes, std::vector<NoteEntry>{N(u"`")});
     fs.m_files[path].pop_back();
     const FileChange cut = CheckNotesFile(fs, path, baseline);
-    EXPECT_TRUE(cut.bChanged && !cut.bReadable && cut.notes.empty());
+    EXPECT_TRUE(cut.bChanged && !cut.bReadable && cut.notes.empty() && cut.nDigest);
+    fs.m_files[path].insert(fs.m_files[path].end(), {0, 0});  // whole, and bytes after its note: no notes file
+    EXPECT_FALSE(CheckNotesFile(fs, path, baseline).bReadable);
+    fs.m_held.insert(path);
+    const FileChange held = CheckNotesFile(fs, path, baseline);
+    EXPECT_TRUE(held.bChanged && !held.bReadable) << "held by another program";
+    fs.m_held.clear();
     fs.m_files.erase(path);
     EXPECT_FALSE(CheckNotesFile(fs, path, baseline).bChanged) << "gone";
 }

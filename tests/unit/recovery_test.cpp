@@ -17,7 +17,8 @@ namespace {
 RecoverySnapshot Snapshot(const std::u16string& text, const std::string& name, bool bBaseline = false)
 {
     return {1, {{text, {10, 20, 30, 40, 1, 12345, 1, 0}}, {std::u16string(3000, u'x'), {}}}, name,
-            bBaseline ? std::make_shared<NotesBaseline>(NotesBaseline{0x0123456789abcdefull, {{u"read", {}}}}) : nullptr};
+            bBaseline ? std::make_shared<NotesBaseline>(NotesBaseline{0x0123456789abcdefull, {{u"read", {}}}, 1}) : nullptr,
+            bBaseline ? ShortFile{7, 2, true} : ShortFile{}};
 }
 
 }  // namespace
@@ -29,14 +30,17 @@ TEST(RecoveryFiles, AWriteFailingAtAnyStepLeavesAWholeCopyWithItsOwnName)
         CFakeFileSystem fs;
         CRecoveryFiles files(fs, "C:\\local\\");
         files.Write(Snapshot(u"old", "C:\\a.dpd", true));
+        NotesRead read;
+        ASSERT_EQ(LoadNotesFile(fs, files.CopyPath(), read), LoadOutcome::whole) << "a kept copy opens as a notes file";
         const auto old = fs.m_files;
         fs.m_steps.clear();
         fs.m_nFailAtStep = nStep;
         bReachedTheEnd = !Raised<CFileException>([&] { files.Write(Snapshot(u"new", "C:\\b.dpd", true)); });
         FoundRecovery found = files.Read();
         ASSERT_TRUE(found.bPresent && !found.bDamaged && found.copy.baseline) << nStep;
-        EXPECT_TRUE(found.copy.baseline->nDigest == 0x0123456789abcdefull
+        EXPECT_TRUE(found.copy.baseline->nDigest == 0x0123456789abcdefull && found.copy.baseline->nMode == 1
                     && found.copy.baseline->notes == Snapshot(u"", "", true).baseline->notes);
+        EXPECT_TRUE(found.copy.shortFile.nHeld == 7 && found.copy.shortFile.nShown == 2 && found.copy.shortFile.bNotReadWhole);
         const std::u16string& text = found.copy.notes.at(0).strText;
         // The old notes go with their own name only: Save would write them over the opened file.
         EXPECT_TRUE(text == u"new" || fs.m_files == old) << nStep;
@@ -161,12 +165,4 @@ TEST(RecoveryRules, WrittenAfterAChangeDroppedWhenEmptyNotOnceSavedAndOfferedWhe
     EXPECT_EQ(OfferFor(found), RecoveryOffer::keepAside);
     found.copy.notes.resize(1);
     EXPECT_EQ(OfferFor(found), RecoveryOffer::ask);
-
-    // After a restore the command line's file opens unless it is the restored one, or none.
-    const struct { const char* commandLine; const char* restored; bool bOpen; } cases[] = {
-        {"C:\\Notes\\A.dpd", "c:\\notes\\a.dpd", false}, {"C:\\notes\\a.dpd", "C:\\notes\\b.dpd", true},
-        {"C:\\notes\\a.dpd", "C:\\notes\\a.dpd2", true}, {"", "C:\\notes\\a.dpd", false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(OpenCommandLineFileAfterRestore(c.commandLine, c.restored), c.bOpen) << c.commandLine << "|" << c.restored;
 }
