@@ -110,7 +110,8 @@ TEST(MergeConverge, ThreeComputersBehindALateSyncClientEndAlikeWithEveryLiveNote
             const size_t t = Pick(transit.size());
             auto [nTo, file] = transit[t];
             transit.erase(transit.begin() + t);
-            if (Pick(4) && file.nVersion > pcs[nTo].held.nVersion)  // some deliveries fail; the final sync-up makes up for them
+            // Some deliveries fail: the final sync-up makes up for them.
+            if (Pick(4) && file.nVersion > pcs[nTo].held.nVersion)
                 pcs[nTo].held = file;
         }
     }
