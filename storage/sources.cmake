@@ -8,11 +8,13 @@ list(APPEND DP_PORTABLE_SOURCES
   storage/notes_layout.cpp
   storage/notes_file.cpp
   storage/notes_merge.cpp
+  storage/merge_plan.cpp
 )
 list(APPEND DP_UNIT_TESTS
   tests/unit/archive_test.cpp
   tests/unit/notes_file_test.cpp
   tests/unit/notes_merge_test.cpp
+  tests/unit/merge_plan_test.cpp
 )
 list(APPEND DP_WIN_SOURCES
   storage/file_win.cpp

@@ -1,0 +1,133 @@
+// The three-way merge of a notes file changed elsewhere: a case per rule,
+// and three computers sharing one file through a late sync client.
+#include "storage/merge_plan.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <tuple>
+
+static NoteEntry N(std::u16string text, int32_t left = 0) { return {text, {left, 0, 100, 100, 0, 0, 0, 0}}; }
+
+TEST(MergePlan, ChangesThereComeInChangesHereStayAndDifferentChangesAreBothKept)
+{
+    const NoteEntry a = N(u"a"), b = N(u"b"), a2 = N(u"a2"), a5 = N(u"a", 5);
+    struct Case { const char* what; NotesSide base, theirs, mine; std::vector<NoteEntry> merged; int32_t nMode; };
+    const Case cases[] = {
+        {"added there", {0, {a}}, {0, {a, b}}, {0, {a}}, {a, b}, 0},
+        {"deleted there", {0, {a, b}}, {0, {b}}, {0, {a, b}}, {b}, 0},
+        {"edited there", {0, {a, b}}, {0, {a2, b}}, {0, {a, b}}, {b, a2}, 0},
+        {"moved there", {0, {a}}, {0, {a5}}, {0, {a}}, {a5}, 0},
+        {"deleted here, mode changed here", {0, {a, b}}, {0, {a, b}}, {1, {b}}, {b}, 1},
+        {"edited here, deleted there", {0, {a, b}}, {0, {b}}, {0, {a2, b}}, {a2, b}, 0},
+        {"edited both ways", {0, {a}}, {0, {a5}}, {0, {a2}}, {a2, a5}, 0},
+        {"edited the same way", {0, {a, b}}, {0, {b, a2}}, {0, {a2, b}}, {a2, b}, 0},
+        {"two made there, one of them here too", {0, {}}, {0, {b, a, b}}, {0, {a}}, {a, b, b}, 0},
+        {"one of two deleted there: the last here", {0, {a, b, a}}, {0, {a, b}}, {0, {a, b, a}}, {a, b}, 0},
+        {"mode changed there", {0, {a}}, {1, {a}}, {0, {a}}, {a}, 1},
+        {"mode changed both ways", {0, {a}}, {1, {a}}, {2, {a}}, {a}, 2},
+    };
+    for (const Case& t : cases) {
+        const MergePlan plan = PlanMerge(t.base, t.theirs, t.mine);
+        EXPECT_EQ(t.merged, ApplyMerge(t.mine.notes, plan)) << t.what;
+        EXPECT_EQ(t.nMode, plan.nMode) << t.what;
+        EXPECT_EQ(t.merged != t.mine.notes || t.nMode != t.mine.nMode, plan.Changes(t.mine.nMode)) << t.what;
+    }
+}
+
+// Users type on three computers while the sync client hands each the files
+// the others write late, out of order or never; at the end all agree, and
+// hold each note typed and not since deleted or changed, once.
+TEST(MergeConverge, ThreeComputersBehindALateSyncClientEndAlikeWithEveryLiveNoteOnce)
+{
+    struct File { int nVersion = 0; NotesSide side; };
+    struct Computer { NotesSide screen; File baseline, held; };  // held: the file on its disk
+    Computer pcs[3];
+    File server;                                    // the newest file written
+    std::vector<std::pair<size_t, File>> transit;   // files on their way to a computer
+    std::vector<NoteEntry> live;                    // typed, and not deleted or changed since
+    std::mt19937 rng(7);
+    auto Pick = [&](size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(rng); };
+    int nNext = 0;
+    // Notes in any order: a merge puts what comes in after what was there.
+    auto Sorted = [](std::vector<NoteEntry> notes) {
+        auto Key = [](const NoteEntry& e) { return std::tie(e.strText, e.record.m_nLeft, e.record.m_bHidden); };
+        std::sort(notes.begin(), notes.end(), [&](const NoteEntry& x, const NoteEntry& y) { return Key(x) < Key(y); });
+        return notes;
+    };
+    auto Unique = [&] { std::string s = std::to_string(++nNext); return std::u16string(s.begin(), s.end()); };
+    auto Merge = [](Computer& pc, const File& file) {
+        const MergePlan plan = PlanMerge(pc.baseline.side, file.side, pc.screen);
+        pc.screen = {plan.nMode, ApplyMerge(pc.screen.notes, plan)};
+        pc.baseline = file;
+    };
+    auto Save = [&](size_t i) {
+        // The client hands over a newer file before it uploads over it, as
+        // the save then merges it; uploading blind would lose what it held.
+        pcs[i].held = server;
+        if (pcs[i].held.nVersion != pcs[i].baseline.nVersion)
+            Merge(pcs[i], pcs[i].held);
+        server = pcs[i].held = pcs[i].baseline = {server.nVersion + 1, pcs[i].screen};
+        for (size_t j : {(i + 1) % 3, (i + 2) % 3})
+            transit.push_back({j, server});
+    };
+    auto Replace = [&](std::vector<NoteEntry>& notes, size_t i, const NoteEntry& entry) {
+        live.erase(std::remove(live.begin(), live.end(), notes[i]), live.end());
+        if (entry.strText.empty())
+            notes.erase(notes.begin() + i);
+        else
+            live.push_back(notes[i] = entry);
+    };
+    for (int nStep = 0; nStep < 4000; ++nStep) {
+        const size_t nPc = Pick(3), nOp = Pick(11);
+        std::vector<NoteEntry>& notes = pcs[nPc].screen.notes;
+        const size_t i = notes.empty() ? 0 : Pick(notes.size());
+        NoteEntry entry = notes.empty() ? NoteEntry() : notes[i];
+        if (nOp == 0)
+            live.push_back(notes.emplace_back(N(Unique())));
+        else if (nOp <= 4 && !notes.empty()) {
+            // An edit, a move, a hide or a delete: the note as it was is gone.
+            // Each makes a note never seen before: two computers making the
+            // same one, and one deleting it, would leave it on the other.
+            if (nOp == 1)
+                entry.strText = Unique();
+            else if (nOp == 2)
+                entry.record.m_nLeft = ++nNext;
+            else if (nOp == 3 && !entry.record.m_bHidden)
+                entry.record.m_bHidden = ++nNext;  // any nonzero hides; no two hides make equal notes
+            else
+                entry.strText.clear();
+            Replace(notes, i, entry);
+        } else if (nOp == 5)
+            pcs[nPc].screen.nMode ^= 1;
+        else if (nOp == 6)
+            Save(nPc);  // a Save, or the end of a session: the same merge, then the same write
+        else if (nOp == 7 && pcs[nPc].held.nVersion != pcs[nPc].baseline.nVersion)
+            Merge(pcs[nPc], pcs[nPc].held);  // a changed file, noticed
+        else if (nOp >= 8 && !transit.empty()) {
+            const size_t t = Pick(transit.size());
+            auto [nTo, file] = transit[t];
+            transit.erase(transit.begin() + t);
+            // Some deliveries fail: the final sync-up makes up for them.
+            if (Pick(4) && file.nVersion > pcs[nTo].held.nVersion)
+                pcs[nTo].held = file;
+        }
+    }
+    for (int nRound = 0, nOld = -1; nOld != server.nVersion; ++nRound) {
+        ASSERT_LT(nRound, 5) << "the computers keep overwriting each other";
+        nOld = server.nVersion;
+        for (size_t i = 0; i < 3; ++i) {
+            pcs[i].held = server;
+            Merge(pcs[i], server);
+            if (Sorted(pcs[i].screen.notes) != Sorted(server.side.notes) || pcs[i].screen.nMode != server.side.nMode)
+                Save(i);
+        }
+    }
+    EXPECT_EQ(Sorted(live), Sorted(server.side.notes));
+    for (const Computer& pc : pcs) {
+        EXPECT_EQ(Sorted(server.side.notes), Sorted(pc.screen.notes));
+        EXPECT_EQ(server.side.nMode, pc.screen.nMode);
+    }
+}
