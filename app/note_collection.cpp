@@ -5,10 +5,24 @@
 #include "notes/note_messages.h"
 #include "notes/note_rules.h"
 #include "storage/file_win.h"
+#include "storage/merge_plan.h"
 #include "storage/notes_file.h"
 
 #include <algorithm>
 #include <exception>
+
+namespace {
+
+std::shared_ptr<const NotesBaseline> BaselineOf(const FileChange& change)
+{
+    auto baseline = std::make_shared<NotesBaseline>();
+    baseline->nDigest = change.nDigest;
+    baseline->notes = change.notes;
+    baseline->nMode = change.nMode;
+    return baseline;
+}
+
+}  // namespace
 
 // Sent, not posted: the change is known before anything that follows it on
 // this thread, a Save sent by another program included.
@@ -51,10 +65,15 @@ void CNoteCollection::Delete(HWND hWndNote)
                            [dialog](const CNoteDlg* note) { return note == dialog; });
     if (it == m_noteList.end())
         return;
+    End(it);
+    Changed(kChangedByUser);
+}
+
+void CNoteCollection::End(std::list<CNoteDlg*>::iterator it)
+{
     CNoteDlg* note = *it;
     m_noteList.erase(it);
     delete note;  // the window goes with it, without telling us again
-    Changed(kChangedByUser);
 }
 
 void CNoteCollection::Forget(CNoteDlg* pNote)
@@ -182,11 +201,16 @@ void CNoteCollection::RememberShortFile(const std::string& strPath, ShortFile sh
 
 void CNoteCollection::Save(const std::string& strPath)
 {
+    Write(strPath, m_bShowHidden, TypedEntries());
+}
+
+void CNoteCollection::Write(const std::string& strPath, int32_t nMode, std::vector<NoteEntry> notes)
+{
     CWinFileSystem fs;
     auto written = std::make_shared<NotesBaseline>();
-    written->notes = TypedEntries();
-    written->nDigest = SaveNotesFile(fs, strPath, m_bShowHidden, written->notes);
-    written->nMode = m_bShowHidden;
+    written->nDigest = SaveNotesFile(fs, strPath, nMode, notes);
+    written->notes = std::move(notes);
+    written->nMode = nMode;
     m_shortFiles.erase(PathKey(strPath));  // it holds what was written now
     if (SameFile(strPath, m_strFileName))
         m_baseline = std::move(written);
@@ -208,19 +232,53 @@ bool CNoteCollection::ChangedSince(const FileChange& change) const
 
 size_t CNoteCollection::Merge(const FileChange& change)
 {
-    const std::vector<NoteEntry> incoming = NotesToMerge(change.notes, TypedEntries(), m_baseline->notes);
-    const size_t nShown = AddEntries(incoming);
+    const MergePlan plan = PlanMerge({m_baseline->nMode, m_baseline->notes}, {change.nMode, change.notes},
+                                     {m_bShowHidden, TypedEntries()});
+    // Indices into the list as it stands; a note being typed in is changed
+    // here, whatever its text: never taken away under the caret.
+    std::vector<std::list<CNoteDlg*>::iterator> notes;
+    for (auto it = m_noteList.begin(); it != m_noteList.end(); ++it)
+        notes.push_back(it);
+    const HWND hFocus = GetFocus();
+    for (size_t i : plan.remove)
+        if (!IsChild((*notes[i])->GetSafeHwnd(), hFocus))
+            End(notes[i]);
+    if (plan.nMode != m_bShowHidden)
+        SetShowHidden(plan.nMode, kChangedByFile);
+    const size_t nShown = AddEntries(plan.add);
     Changed(kChangedByFile);
-    if (nShown < incoming.size())
-        return incoming.size() - nShown;
+    if (nShown < plan.add.size())
+        return plan.add.size() - nShown;
     // The screen holds what the file holds now: should the save that follows
     // not happen, a note deleted after this must not come back from it.
-    auto baseline = std::make_shared<NotesBaseline>();
-    baseline->nDigest = change.nDigest;
-    baseline->notes = change.notes;
-    baseline->nMode = change.nMode;
-    m_baseline = std::move(baseline);
+    m_baseline = BaselineOf(change);
     return 0;
+}
+
+bool CNoteCollection::SaveAtSessionEnd()
+{
+    if (SaveAsksFirst(NotesLeftOutOf(m_strFileName)))
+        return false;
+    const FileChange change = CheckFile();
+    std::vector<NoteEntry> notes = TypedEntries();
+    int32_t nMode = m_bShowHidden;
+    if (change.bChanged) {
+        // Merged as data: Windows gives a sign-out seconds, not the time to
+        // make a window for each incoming note. They show at the next start.
+        if (!change.bReadable)
+            return false;
+        const MergePlan plan = PlanMerge({m_baseline->nMode, m_baseline->notes}, {change.nMode, change.notes},
+                                         {nMode, notes});
+        notes = ApplyMerge(notes, plan);
+        nMode = plan.nMode;
+    }
+    // The screen did not take the merge in: should the run go on, what was
+    // read before stays the baseline, so that the next Save merges again.
+    const auto before = m_baseline;
+    Write(m_strFileName, nMode, std::move(notes));
+    if (change.bChanged)
+        m_baseline = before;
+    return true;
 }
 
 void CNoteCollection::SetBaseline(std::shared_ptr<const NotesBaseline> baseline)

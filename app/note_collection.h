@@ -89,10 +89,15 @@ public:
     FileChange CheckFile() const;
     // Whether the current file moved on from the version checked.
     bool ChangedSince(const FileChange& change) const;
-    // Brings the notes of the changed current file that are new here onto
-    // the screen, as Open adds them; the number that found no room. With
-    // all of them shown, the changed file becomes the baseline.
+    // Brings what was added, changed or deleted in the changed current file
+    // onto the screen, keeping what was changed here; the number of incoming
+    // notes that found no room. With all of them shown, the changed file
+    // becomes the baseline. A change from the file: unsaved notes stay unsaved.
     size_t Merge(const FileChange& change);
+    // The end of a session: the current file written, merged as data when it
+    // changed elsewhere, unless that needs a question (a file not read or
+    // shown whole, or not readable now): false then, with nothing written.
+    bool SaveAtSessionEnd();
     // The notes of strPath that a load (or a restore of notes from it)
     // could not show, until a save writes it again; 0 for any other file.
     // Notes from other files do not make up for them.
@@ -108,6 +113,9 @@ public:
 
 private:
     void Changed(WPARAM nBy) const;
+    // Ends a note without a word: the caller says what the change was.
+    void End(std::list<CNoteDlg*>::iterator it);
+    void Write(const std::string& strPath, int32_t nMode, std::vector<NoteEntry> notes);
     void GiveFocusToLastAdded(size_t nBefore) const;
     // A note whose window went: out of the list before it deletes itself.
     void Forget(CNoteDlg* pNote);

@@ -290,13 +290,23 @@ bool CStickyNoteDlg::OnSave(bool bAtSessionEnd)
     const std::string path = m_notes.GetFileName();
     if (path.empty())
         return OnSaveAs();
-    if (bAtSessionEnd && SaveAsksFirst(m_notes.NotesLeftOutOf(path))) {
-        // Nobody is there to answer: the file is left alone, and the
-        // recovery copy keeps the notes on screen for the next start.
+    if (bAtSessionEnd) {
+        // Nobody is there to answer: every question's answer is the one that
+        // loses nothing. The file is left alone, and the recovery copy keeps
+        // the notes on screen for the next start to offer.
+        try {
+            if (m_notes.SaveAtSessionEnd()) {
+                m_recovery.Discard();
+                return true;
+            }
+        } catch (...) {
+            m_recovery.KeepAtEndSession();
+            throw;
+        }
         m_recovery.KeepAtEndSession();
         return false;
     }
-    if (!ShorterSaveAllowed(path) || !ChangesElsewhereSettled(path, bAtSessionEnd))
+    if (!ShorterSaveAllowed(path) || !ChangesElsewhereSettled(path))
         return false;
     WriteNotesFile(path);
     return true;
@@ -337,21 +347,11 @@ bool CStickyNoteDlg::OnSaveAs()
     return true;
 }
 
-bool CStickyNoteDlg::ChangesElsewhereSettled(const std::string& path, bool bAtSessionEnd)
+bool CStickyNoteDlg::ChangesElsewhereSettled(const std::string& path)
 {
     // Round again while the file changes under the question: only the
     // version the user answered for is written over.
     for (FileChange change = m_notes.CheckFile(); change.bChanged; change = m_notes.CheckFile()) {
-        if (bAtSessionEnd) {
-            // Nobody is there to answer: merged; or, unreadable, with no room
-            // for its notes, or changed again meanwhile, left alone, and the
-            // recovery copy keeps the notes on screen for the next start.
-            if (!change.bReadable || m_notes.Merge(change) != 0 || m_notes.CheckFile().bChanged) {
-                m_recovery.KeepAtEndSession();
-                return false;
-            }
-            return true;
-        }
         if (!ChangeSettledByUser(path, change))
             return false;
         // A file that could not be read at all cannot be told apart from itself.
@@ -371,8 +371,9 @@ bool CStickyNoteDlg::ChangeSettledByUser(const std::string& path, const FileChan
         return AppMessageBox(m_hWnd, text.c_str(), MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2, "Driftpad: Save")
                == IDYES;
     }
-    text += ".\r\rYes: add its new notes to those on screen, then save. Nothing is lost.\rNo: replace it with the "
-            "notes on screen.\rCancel: do not save.";
+    text += ".\r\rYes: bring in what was added, changed or deleted there, keep what was changed here, then save. "
+            "A note changed on both computers is kept in both versions.\rNo: replace it with the notes on screen.\r"
+            "Cancel: do not save.";
     switch (AppMessageBox(m_hWnd, text.c_str(), MB_YESNOCANCEL | MB_ICONEXCLAMATION, "Driftpad: Save")) {
     case IDYES: break;
     case IDNO: return true;

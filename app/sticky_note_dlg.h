@@ -60,7 +60,7 @@ private:
     // A file changed elsewhere since Driftpad read or wrote it (a synced
     // folder's other computer) is merged with the notes on screen, or
     // replaced, only as the user says; false: it is not to be written.
-    bool ChangesElsewhereSettled(const std::string& path, bool bAtSessionEnd);
+    bool ChangesElsewhereSettled(const std::string& path);
     // Asks about one version of the changed file, and merges it on Yes.
     bool ChangeSettledByUser(const std::string& path, const FileChange& change);
 

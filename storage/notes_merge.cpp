@@ -2,8 +2,6 @@
 
 #include "storage/notes_file.h"
 
-#include <unordered_set>
-
 namespace {
 
 constexpr uint32_t kBaselineMark = 0x31425044;       // "DPB1": an older copy's
@@ -53,14 +51,6 @@ std::shared_ptr<const NotesBaseline> ReadBaselineBody(CArchive& ar, uint32_t dwM
     }
 }
 
-struct EntryHash {
-    size_t operator()(const NoteEntry& entry) const
-    {
-        uint64_t nDigest = DigestBytes(entry.strText.data(), entry.strText.size() * sizeof(char16_t));
-        return static_cast<size_t>(DigestBytes(&entry.record, sizeof entry.record, nDigest));
-    }
-};
-
 }  // namespace
 
 uint64_t DigestBytes(const void* pData, size_t nBytes, uint64_t nDigest)
@@ -108,18 +98,6 @@ FileChange CheckNotesFile(IFileSystem& fs, const std::string& strPath, const Not
     if (!change.bReadable)
         change.notes.clear();
     return change;
-}
-
-std::vector<NoteEntry> NotesToMerge(const std::vector<NoteEntry>& changed, const std::vector<NoteEntry>& onScreen,
-                                    const std::vector<NoteEntry>& baseline)
-{
-    std::unordered_set<NoteEntry, EntryHash> known(onScreen.begin(), onScreen.end());
-    known.insert(baseline.begin(), baseline.end());
-    std::vector<NoteEntry> merged;
-    for (const NoteEntry& entry : changed)
-        if (!known.count(entry))
-            merged.push_back(entry);
-    return merged;
 }
 
 void WriteBaseline(CArchive& ar, const NotesBaseline& baseline, const ShortFile& shortFile)

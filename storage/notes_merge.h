@@ -48,13 +48,6 @@ struct FileChange {
 };
 FileChange CheckNotesFile(IFileSystem& fs, const std::string& strPath, const NotesBaseline& baseline);
 
-// The notes of a changed file that come onto the screen before a save over
-// it: each one that is neither on screen nor in what was last read or
-// written, in the file's order, as often as the file holds it. So notes
-// added or edited elsewhere come in, and notes deleted here stay deleted.
-std::vector<NoteEntry> NotesToMerge(const std::vector<NoteEntry>& changed, const std::vector<NoteEntry>& onScreen,
-                                    const std::vector<NoteEntry>& baseline);
-
 // A recovery copy keeps the baseline, and how short its file was, after
 // its notes, where a reader of notes files never looks. None from a copy
 // without one (written by an older Driftpad) or with a damaged one.

@@ -155,8 +155,10 @@ TEST_F(InstallTest, StartedAsAtSignInTheNotesLiveInDocuments)
         // No text: its change would come after the Save and ask for a recovery copy.
         ASSERT_TRUE(driftpad.WaitNoteCount(notes) && driftpad.NewNote()) << notes;
         EXPECT_EQ(driftpad.Notes().size(), notes + 1);
-        EXPECT_TRUE(driftpad.CommandAndWait(ID_SAVE) && FileExists(kNotesFile))
-            << notes << " notes before; " << Screenshot("StartedAsAtSignIn");
+        ASSERT_TRUE(driftpad.CommandAndWait(ID_SAVE)) << notes << " notes before: Save did not return; "
+                                                      << Screenshot("StartedAsAtSignIn");
+        // Each note an empty text (one byte) and its record after the 10-byte head.
+        EXPECT_EQ(ReadFileBytes(kNotesFile).size(), 10 + (notes + 1) * 33) << notes << " notes before";
     }
 }
 

@@ -506,17 +506,22 @@ TEST_F(ControllerTest, ARestoreShortOfWindowsSaysSoKeepsTheWholeCopyAndSavingOve
     EXPECT_NE(std::string::npos, ReadFileBytes(notesFile).find("on disk"));
 }
 
-// Another computer saves the file through a synced folder between Open and Save. The end of a session
-// asks nobody: it merges, or leaves a damaged file alone with the recovery copy, which knows what the file held.
-TEST_F(ControllerTest, AFileChangedElsewhereIsMergedOrReplacedAsTheUserSaysAndMergedAtTheEndOfASession)
+// Another computer saves the file through a synced folder between Open and Save: Yes merges three ways
+// against what was last read, No replaces, Cancel keeps it. The end of a session asks nobody: it merges
+// as data, or leaves a damaged file alone with the recovery copy, which knows what the file held.
+TEST_F(ControllerTest, AFileChangedElsewhereIsMergedOrReplacedAsTheUserSaysAndMergedAsDataAtTheEndOfASession)
 {
     SetRegDword(HKEY_CURRENT_USER, kPrefs, "SaveOnShutdown", 1);
-    const FileNote a = At("a", 50, 60), b = At("b", 300, 60), c = At("from elsewhere", 100, 200), d = At("d", 10, 10);
-    WriteFileBytes(notesFile, NotesFileBytes({a, b}));
+    const FileNote a = At("a", 50, 60), b = At("b", 300, 60), c = At("c", 100, 200), d = At("d", 10, 10), e = At("e", 500, 60);
+    WriteFileBytes(notesFile, NotesFileBytes({a, b, c, d, e}));
     Start('"' + notesFile + '"');
+    // Here b is deleted, c and e edited, a note made; there a is edited, c moved, d deleted, e edited, f made.
     NoteCommand(WithText(Notes(), "b"), ID_DELETENOTE);
-    const FileNote mine = Shown(NewNote("mine"));
-    const std::string theirs = NotesFileBytes({a, b, c}), merged = NotesFileBytes({a, mine, c});
+    SetWindowTextA(Editor(WithText(Notes(), "c")), "c here");
+    SetWindowTextA(Editor(WithText(Notes(), "e")), "e here");
+    const FileNote mine = Shown(NewNote("mine")), c1 = At("c here", 100, 200), e1 = At("e here", 500, 60);
+    const FileNote a2 = At("a there", 50, 60), c2 = At("c", 120, 220), e2 = At("e there", 500, 60), f = At("f", 0, 0);
+    const std::string theirs = NotesFileBytes({a2, b, c2, e2, f}), merged = NotesFileBytes({c1, e1, mine, a2, c2, e2, f});
     WriteFileBytes(notesFile, theirs);
     // Cancel, and Quit's save cancelled runs on; Yes merges; its own bytes then ask nothing.
     replies = {{"Driftpad: Save", IDCANCEL}, {"Driftpad: Quit", IDYES}, {"Driftpad: Save", IDCANCEL}, {"Driftpad: Save", IDYES}};
@@ -524,14 +529,17 @@ TEST_F(ControllerTest, AFileChangedElsewhereIsMergedOrReplacedAsTheUserSaysAndMe
     Command(ID_QUIT);
     EXPECT_TRUE(IsWindow(controller) && theirs == ReadFileBytes(notesFile));
     EXPECT_EQ("\"" + notesFile + "\" was changed on another computer or by another program since Driftpad opened or "
-              "saved it.\r\rYes: add its new notes to those on screen, then save. Nothing is lost.\rNo: replace it "
-              "with the notes on screen.\rCancel: do not save.", asked.at(0));
+              "saved it.\r\rYes: bring in what was added, changed or deleted there, keep what was changed here, then save. "
+              "A note changed on both computers is kept in both versions.\rNo: replace it with the notes on screen.\r"
+              "Cancel: do not save.", asked.at(0));
     EXPECT_TRUE(icons.at(0) == LoadIconA(nullptr, IDI_EXCLAMATION) && defaults.at(0) == IDYES);
     Command(ID_SAVE);
     Command(ID_SAVE);
     EXPECT_TRUE(replies.empty() && asked.size() == 4 && merged == ReadFileBytes(notesFile));
-    // No writes the notes on screen (Yes would bring b back); a damaged file goes only on Yes.
-    replies = {{"Driftpad: Save", IDNO}, {"Driftpad: Save", IDNO}, {"Driftpad: Save", IDYES}};
+    // No writes the notes on screen; a damaged file goes only on Yes; a version that comes while the
+    // question is open is asked about in turn.
+    replies = {{"Driftpad: Save", IDNO}, {"Driftpad: Save", IDNO}, {"Driftpad: Save", IDYES},
+               {"Driftpad: Save", IDNO, {}, [&] { WriteFileBytes(notesFile, theirs); }}, {"Driftpad: Save", IDCANCEL}};
     WriteFileBytes(notesFile, theirs);
     Command(ID_SAVE);
     EXPECT_EQ(merged, ReadFileBytes(notesFile));
@@ -541,36 +549,34 @@ TEST_F(ControllerTest, AFileChangedElsewhereIsMergedOrReplacedAsTheUserSaysAndMe
     EXPECT_NE(std::string::npos, asked.at(5).find("cannot be read as a notes file"));
     Command(ID_SAVE);
     EXPECT_EQ(merged, ReadFileBytes(notesFile));
+    WriteFileBytes(notesFile, NotesFileBytes({a2}));
+    Command(ID_SAVE);
+    EXPECT_TRUE(replies.empty() && theirs == ReadFileBytes(notesFile));
 
-    WriteFileBytes(notesFile, NotesFileBytes({a, c, d}));
+    // As data: no window made; then, damaged, left alone with the copy.
+    WriteFileBytes(notesFile, NotesFileBytes({c1, e1, mine, c2, f, d}));
     SendMessageA(controller, WM_ENDSESSION, FALSE, 0);  // called off
-    EXPECT_EQ(NotesFileBytes({a, c, d}), ReadFileBytes(notesFile));
+    EXPECT_EQ(NotesFileBytes({c1, e1, mine, c2, f, d}), ReadFileBytes(notesFile));
     SendMessageA(controller, WM_ENDSESSION, TRUE, 0);
-    EXPECT_EQ(NotesFileBytes({a, mine, c, d}), ReadFileBytes(notesFile));
+    EXPECT_TRUE(NotesFileBytes({c1, e1, mine, c2, f, d}) == ReadFileBytes(notesFile) && Notes().size() == 7);
     EXPECT_FALSE(FileExists(RecoveryFolder() + "\\Recovery.dpd"));
     WriteFileBytes(notesFile, "damaged");  // with nothing unsaved here
     SendMessageA(controller, WM_ENDSESSION, TRUE, 0);
     EXPECT_EQ("damaged", ReadFileBytes(notesFile));
     DestroyWindow(controller);
     Pump();
-    WriteFileBytes(notesFile, merged);
+    // The restored copy knows what the file held before: a2 and e2 deleted there go, d comes.
+    WriteFileBytes(notesFile, NotesFileBytes({c1, e1, mine, c2, f, d}));
     replies = {{"Driftpad: Restore", IDYES}, {"Driftpad: Save", IDYES}};
     Start('"' + notesFile + '"');
-    NoteCommand(WithText(Notes(), "mine"), ID_DELETENOTE);
     Command(ID_SAVE);
-    EXPECT_TRUE(replies.empty() && NotesFileBytes({a, c, d}) == ReadFileBytes(notesFile)) << "mine stays deleted";
-
-    // A version that comes while the question is open is asked about in turn.
-    replies = {{"Driftpad: Save", IDNO, {}, [&] { WriteFileBytes(notesFile, merged); }}, {"Driftpad: Save", IDCANCEL}};
-    WriteFileBytes(notesFile, theirs);
-    Command(ID_SAVE);
-    EXPECT_TRUE(replies.empty() && merged == ReadFileBytes(notesFile));
+    EXPECT_TRUE(replies.empty() && NotesFileBytes({c1, e1, mine, c2, f, d}) == ReadFileBytes(notesFile));
 
     const std::string other = dir + "\\other.dpd";
     WriteFileBytes(other, theirs);
     replies = {{"Save As", IDOK, other}, {"Error", IDYES}};  // Wine's words for "already exists"
     Command(ID_SAVEAS);  // its own question only: no merge
-    EXPECT_TRUE(replies.empty() && NotesFileBytes({a, c, d}) == ReadFileBytes(other));
+    EXPECT_TRUE(replies.empty() && NotesFileBytes({c1, e1, mine, c2, f, d}) == ReadFileBytes(other));
 }
 
 }  // namespace

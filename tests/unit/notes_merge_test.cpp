@@ -1,5 +1,5 @@
-// A notes file changed elsewhere: the check that tells it was, and the
-// merge that brings its new notes in and keeps those deleted here deleted.
+// A notes file changed elsewhere: the check that tells it was, and whether
+// it can be merged with.
 #include "storage/notes_file.h"
 #include "storage/notes_merge.h"
 #include "tests/unit/fake_file_system.h"
@@ -8,21 +8,6 @@
 #include <gtest/gtest.h>
 
 static NoteEntry N(const char16_t* text, int32_t left = 0) { return {text, {left, 0, 100, 100, 0, 0, 0, 0}}; }
-
-TEST(NotesMerge, WhatIsNewElsewhereComesInAndWhatWasDeletedHereStaysDeleted)
-{
-    const NoteEntry a = N(u"a"), b = N(u"b"), c = N(u"c"), edited = N(u"a, edited"), moved = N(u"a", 5), mine = N(u"mine");
-    struct Case { const char* what; std::vector<NoteEntry> changed, onScreen, baseline, merged; };
-    const Case cases[] = {
-        {"added elsewhere", {a, c}, {a}, {a}, {c}},
-        {"deleted here", {a, b}, {a}, {a, b}, {}},
-        {"edited elsewhere, beside this one", {edited, moved}, {a}, {a}, {edited, moved}},
-        {"the same on both sides", {mine, a}, {mine, a}, {a}, {}},
-        {"duplicates as the file has them", {c, a, c}, {}, {a}, {c, c}},
-    };
-    for (const Case& t : cases)
-        EXPECT_EQ(t.merged, NotesToMerge(t.changed, t.onScreen, t.baseline)) << t.what;
-}
 
 TEST(NotesMerge, AFileIsChangedOnlyWhenItIsThereWithOtherBytesThanLastReadOrWritten)
 {
