@@ -15,3 +15,4 @@
 constexpr UINT WM_TRAYICON = 0x0401;     // tray icon -> controller; lParam: the mouse message
 constexpr UINT WM_HIDEOPTIONS = 0x0402;  // controller -> itself, posted at initialisation
 constexpr UINT WM_RECOVERYFAILED = WM_APP + 2;  // recovery worker -> controller, posted once per run
+constexpr UINT WM_FOLDERCHANGED = WM_APP + 10;  // folder watch -> controller; wParam: CFolderWatch::kTouched or kLost

@@ -10,6 +10,7 @@ list(APPEND DP_WIN_SOURCES
   app/main.cpp
   app/sticky_note_app.cpp
   app/file_dialog.cpp
+  app/folder_watch.cpp
   app/note_collection.cpp
   app/recovery_guard.cpp
   app/registry.cpp

@@ -17,6 +17,9 @@ namespace {
 constexpr UINT_PTR kTrayRetryTimer = 12;
 constexpr UINT kTrayRetryMs = 2000;
 constexpr int kMaxTrayRetries = 60;  // two minutes
+constexpr UINT_PTR kArrivalTimer = 13;
+// A sync client writes a file in steps, and a user saves twice in a row.
+constexpr UINT kQuietMs = 2000;
 
 Answer AnswerOf(int nButton)
 {
@@ -29,7 +32,7 @@ Answer AnswerOf(int nButton)
 
 }  // namespace
 
-CStickyNoteDlg::CStickyNoteDlg(CStickyNoteApp& app) : CDialog(IDD_OPTIONS), m_app(app), m_notes(app), m_recovery(m_notes)
+CStickyNoteDlg::CStickyNoteDlg(CStickyNoteApp& app) : CDialog(IDD_OPTIONS), m_app(app), m_notes(app), m_recovery(m_notes), m_watch(WM_FOLDERCHANGED)
 {
     Create(nullptr);
 }
@@ -67,10 +70,19 @@ bool CStickyNoteDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& 
         return true;
     case WM_NOTECHANGED:
         m_recovery.OnChange(wParam == kChangedByUser);
+        if (wParam == kChangedByFile)  // the file's name may be new
+            m_watch.Watch(m_hWnd, m_notes.GetFileName());
+        return true;
+    case WM_FOLDERCHANGED:
+        OnFolderChanged(wParam);
         return true;
     case WM_TIMER:
         if (wParam == kTrayRetryTimer) {
             AddTrayIcon();
+            return true;
+        }
+        if (wParam == kArrivalTimer) {
+            OnArrivalTimer();
             return true;
         }
         return m_recovery.OnTimer(wParam);
@@ -349,6 +361,10 @@ bool CStickyNoteDlg::OnSaveAs()
 
 bool CStickyNoteDlg::ChangesElsewhereSettled(const std::string& path)
 {
+    struct Settling {
+        bool& bSettling;
+        ~Settling() { bSettling = false; }
+    } settling{m_bSettling = true};
     // Round again while the file changes under the question: only the
     // version the user answered for is written over.
     for (FileChange change = m_notes.CheckFile(); change.bChanged; change = m_notes.CheckFile()) {
@@ -397,6 +413,32 @@ void CStickyNoteDlg::OnDropFiles(HDROP hDrop)
     DragFinish(hDrop);
     if (got)
         OpenNotesFile(std::string(path.data(), got));
+}
+
+void CStickyNoteDlg::OnFolderChanged(WPARAM nHow)
+{
+    // A folder renamed or removed: watched again if it can be, else at the
+    // next file name; meanwhile the file is looked at once more.
+    if (nHow == CFolderWatch::kLost)
+        m_watch.Watch(m_hWnd, std::string());
+    SetTimer(m_hWnd, kArrivalTimer, kQuietMs, nullptr);  // each change starts the wait again
+}
+
+void CStickyNoteDlg::OnArrivalTimer()
+{
+    KillTimer(m_hWnd, kArrivalTimer);
+    m_watch.Watch(m_hWnd, m_notes.GetFileName());
+    if (m_bSettling || m_notes.Adding()) {
+        SetTimer(m_hWnd, kArrivalTimer, kQuietMs, nullptr);
+        return;
+    }
+    // A file not read or shown whole waits for Save and its questions; one
+    // cut short or damaged (a sync client midway) for its next write.
+    if (SaveAsksFirst(m_notes.NotesLeftOutOf(m_notes.GetFileName())))
+        return;
+    const FileChange change = m_notes.CheckFile();
+    if (change.bChanged && change.bReadable)
+        m_notes.Merge(change);
 }
 
 void CStickyNoteDlg::OnEndSession(BOOL bEnding)

@@ -1,6 +1,7 @@
 #pragma once
 // The controller: the hidden Options dialog that owns the tray icon, the
 // tray menu and every note, and carries out the tray's commands.
+#include "app/folder_watch.h"
 #include "app/note_collection.h"
 #include "app/recovery_guard.h"
 #include "app/tray_icon.h"
@@ -46,6 +47,11 @@ private:
     void OnOptions();
     void OnDropFiles(HDROP hDrop);
     void OnEndSession(BOOL bEnding);
+    // What another computer saved arrives: once its folder has been quiet
+    // for a while and the file reads whole, it is merged onto the screen,
+    // with no question and nothing written.
+    void OnFolderChanged(WPARAM nHow);
+    void OnArrivalTimer();
     void OnOpen();
     // True when the notes were written; false when the user cancelled (the
     // Save As dialog, or a question on the way). A failure to write is
@@ -69,4 +75,6 @@ private:
     int m_nTrayRetries = 0;
     CNoteCollection m_notes;
     CRecoveryGuard m_recovery;  // after the notes: it ends first, and reads them till then
+    CFolderWatch m_watch;
+    bool m_bSettling = false;  // a Save asks about a changed file: arrivals wait for it
 };

@@ -53,6 +53,11 @@ struct FileHandleTraits {  // CreateFile reports failure as INVALID_HANDLE_VALUE
     static pointer invalid() { return INVALID_HANDLE_VALUE; }
     static void close(pointer h) { CloseHandle(h); }
 };
+struct ChangeNotificationTraits {  // FindFirstChangeNotification's
+    using pointer = HANDLE;
+    static pointer invalid() { return INVALID_HANDLE_VALUE; }
+    static void close(pointer h) { FindCloseChangeNotification(h); }
+};
 struct RegKeyTraits {
     using pointer = HKEY;
     static pointer invalid() { return nullptr; }
