@@ -10,6 +10,7 @@ list(APPEND DP_PORTABLE_SOURCES
 list(APPEND DP_WIN_SOURCES
   app/main.cpp
   app/sticky_note_app.cpp
+  app/desktop_layer.cpp
   app/file_dialog.cpp
   app/note_collection.cpp
   app/recovery_guard.cpp
@@ -28,6 +29,7 @@ list(APPEND DP_E2E_TESTS
 )
 list(APPEND DP_WIN_UNIT_TESTS
   tests/unit/controller_win_test.cpp
+  tests/unit/desktop_layer_win_test.cpp
   tests/unit/note_collection_win_test.cpp
   tests/unit/in_process.cpp
 )

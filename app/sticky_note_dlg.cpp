@@ -38,6 +38,8 @@ BOOL CStickyNoteDlg::OnInitDialog()
 {
     m_notes.SetOwner(m_hWnd);
     m_recovery.SetWindow(m_hWnd);
+    m_desktop.SetWindows(m_hWnd, [this] { return m_notes.ShownWindows(); });
+    m_desktop.Enable(m_app.GetPreferences().bOnDesktop != 0);
     for (auto [size, metric] : {std::pair{ICON_BIG, SM_CXICON}, std::pair{ICON_SMALL, SM_CXSMICON}}) {
         HANDLE icon = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_DRIFTPAD), IMAGE_ICON,
                                  GetSystemMetrics(metric), GetSystemMetrics(metric), LR_SHARED);
@@ -53,6 +55,7 @@ bool CStickyNoteDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& 
 {
     if (m_trayIcon.IsShellRestart(msg)) {
         AddTrayIcon();
+        m_desktop.OnShellRestart();
         return true;
     }
     switch (msg) {
@@ -73,7 +76,7 @@ bool CStickyNoteDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& 
             AddTrayIcon();
             return true;
         }
-        return m_recovery.OnTimer(wParam);
+        return m_desktop.OnTimer(wParam) || m_recovery.OnTimer(wParam);
     case WM_RECOVERYFAILED:
         m_recovery.OnWriteFailed();
         return true;
@@ -225,6 +228,7 @@ void CStickyNoteDlg::OnOptions()
 {
     const Preferences& prefs = m_app.GetPreferences();
     SendDlgItemMessageA(m_hWnd, IDC_AUTOSAVE, BM_SETCHECK, prefs.bSaveOnShutdown, 0);
+    CheckDlgButton(m_hWnd, IDC_ONDESKTOP, prefs.bOnDesktop ? BST_CHECKED : BST_UNCHECKED);
     // Any other value sets neither button.
     if (prefs.nDblClick == 0 || prefs.nDblClick == 1) {
         CheckDlgButton(m_hWnd, IDC_DBLCLICKOPTIONS, prefs.nDblClick == 0 ? BST_CHECKED : BST_UNCHECKED);
@@ -236,8 +240,11 @@ void CStickyNoteDlg::OnOptions()
 void CStickyNoteDlg::OnOK()
 {
     ShowWindow(m_hWnd, SW_HIDE);
-    if (!m_app.SetPreferences(IsDlgButtonChecked(m_hWnd, IDC_AUTOSAVE) == BST_CHECKED,
-                              IsDlgButtonChecked(m_hWnd, IDC_DBLCLICKNEWNOTE) == BST_CHECKED))
+    const bool bStored = m_app.SetPreferences(IsDlgButtonChecked(m_hWnd, IDC_AUTOSAVE) == BST_CHECKED,
+                                              IsDlgButtonChecked(m_hWnd, IDC_DBLCLICKNEWNOTE) == BST_CHECKED,
+                                              IsDlgButtonChecked(m_hWnd, IDC_ONDESKTOP) == BST_CHECKED);
+    m_desktop.Enable(m_app.GetPreferences().bOnDesktop != 0);
+    if (!bStored)
         AppMessageBox(m_hWnd, "The options could not be stored in the registry: they apply only until Driftpad ends.",
                       MB_OK | MB_ICONEXCLAMATION, "Driftpad: Options");
 }

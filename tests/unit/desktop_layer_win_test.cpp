@@ -1,0 +1,108 @@
+// Notes kept on the desktop, against stand-ins of the shell's desktop
+// windows (there is no Windows shell here): made by the test, brought to
+// the front as Show Desktop brings them, replaced as an Explorer restart does.
+#include "base/handle.h"
+#include "tests/unit/in_process.h"
+
+namespace e2e {
+namespace {
+
+using DesktopLayerTest = InProcessTest;
+
+// A top-level window of that class, with the desktop's icon view inside
+// when asked for; on screen, under every other window of its layer.
+UniqueWindow Window(const char* className, bool bIconView = false, DWORD exStyle = 0)
+{
+    for (const char* name : {className, "SHELLDLL_DefView"}) {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = name;
+        RegisterClassA(&wc);  // once a run
+    }
+    UniqueWindow w(CreateWindowExA(exStyle | WS_EX_TOOLWINDOW, className, "", WS_POPUP | WS_VISIBLE, 0, 0, 600, 500,
+                                   nullptr, nullptr, GetModuleHandleA(nullptr), nullptr));
+    if (bIconView)
+        CreateWindowExA(0, "SHELLDLL_DefView", "", WS_CHILD | WS_VISIBLE, 0, 0, 600, 500, w.get(), nullptr, nullptr, nullptr);
+    if (!(exStyle & WS_EX_TOPMOST))  // at the bottom it would be topmost no more
+        SetWindowPos(w.get(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return w;
+}
+
+void ToFront(HWND w)
+{
+    SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetForegroundWindow(w);
+}
+
+bool Above(HWND upper, HWND lower)
+{
+    for (HWND w = GetWindow(upper, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (w == lower)
+            return true;
+    return false;
+}
+
+HWND Marker() { return FindWindowA("Static", "Driftpad desktop marker"); }
+
+TEST_F(DesktopLayerTest, OptionsOffersTheChoiceUntickedAndOkStoresItAndTurnsTheLayerOnAndOff)
+{
+    Start();
+    for (DWORD bOn : {1u, 0u}) {
+        Command(ID_OPTIONS);
+        EXPECT_EQ(IsDlgButtonChecked(controller, IDC_ONDESKTOP), bOn ? BST_UNCHECKED : BST_CHECKED);
+        EXPECT_TRUE(IsWindowVisible(GetDlgItem(controller, IDC_ONDESKTOP)));
+        SendDlgItemMessageA(controller, IDC_ONDESKTOP, BM_CLICK, 0, 0);
+        Command(IDOK);
+        EXPECT_EQ(RegDword(HKEY_CURRENT_USER, kPreferencesKey, "OnDesktop"), bOn);
+        EXPECT_EQ(Marker() != nullptr, bOn != 0);
+    }
+    // Below Autosave, beside Quit, inside the dialog.
+    RECT box = WindowRect(GetDlgItem(controller, IDC_ONDESKTOP)), autosave = WindowRect(GetDlgItem(controller, IDC_AUTOSAVE));
+    RECT quit = WindowRect(GetDlgItem(controller, IDC_QUIT)), client = {};
+    GetClientRect(controller, &client);
+    MapWindowPoints(controller, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    EXPECT_TRUE(box.left == autosave.left && box.top > autosave.bottom && box.right < quit.left && box.bottom <= client.bottom);
+}
+
+// Show Desktop brings the desktop's window forward: the notes go up with it,
+// under the always-on-top windows; a program brought back covers them again.
+TEST_F(DesktopLayerTest, NotesComeForwardWithAStandInDesktopAndGoBackUnderAProgram)
+{
+    const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    for (DWORD bOn : {0u, 1u}) {
+        SCOPED_TRACE(bOn);
+        SetRegDword(HKEY_CURRENT_USER, kPreferencesKey, "SaveOnShutdown", 0);
+        SetRegDword(HKEY_CURRENT_USER, kPreferencesKey, "OnDesktop", bOn);
+        UniqueWindow desktop = Window("WorkerW", true), program = Window("TestProgram");
+        const UniqueWindow onTop = Window("TestOnTop", false, WS_EX_TOPMOST), emptyWorker = Window("WorkerW");
+        Start();
+        const HWND note = NewNote("stays"), topNote = NewNote("on top"), hidden = NewNote("hidden");
+        NoteCommand(topNote, ID_ALWAYSONTOP);
+        NoteCommand(hidden, ID_HIDENOTE);
+        ToFront(program.get());
+        Pump();
+        ASSERT_TRUE(Above(program.get(), note));
+        for (int restart = 0; restart < 2; ++restart) {
+            ToFront(desktop.get());
+            const bool bUp = PumpUntil([&] { return Above(note, desktop.get()); }, bOn ? 1000 : 600);
+            EXPECT_EQ(bUp, bOn != 0) << restart;
+            EXPECT_TRUE(Above(onTop.get(), note));
+            EXPECT_TRUE(Above(topNote, desktop.get()));
+            EXPECT_TRUE(IsTopmost(topNote));
+            EXPECT_FALSE(IsWindowVisible(hidden));
+            ToFront(program.get());
+            EXPECT_TRUE(PumpUntil([&] { return Above(program.get(), note); }, 1000)) << restart;
+            EXPECT_EQ(Above(note, desktop.get()), bOn != 0) << restart;  // still on the desktop, not under it
+            // Explorer restarts: its desktop comes back as a new window.
+            desktop = Window("Progman", true);
+            SendMessageA(controller, taskbarCreated, 0, 0);
+            Pump();
+        }
+        DestroyWindow(controller);
+        Pump();
+    }
+}
+
+}  // namespace
+}  // namespace e2e
