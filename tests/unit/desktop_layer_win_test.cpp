@@ -74,8 +74,8 @@ TEST_F(DesktopLayerTest, NotesComeForwardWithAStandInDesktopAndGoBackUnderAProgr
         SCOPED_TRACE(bOn);
         SetRegDword(HKEY_CURRENT_USER, kPreferencesKey, "SaveOnShutdown", 0);
         SetRegDword(HKEY_CURRENT_USER, kPreferencesKey, "OnDesktop", bOn);
+        const UniqueWindow emptyWorker = Window("WorkerW"), onTop = Window("TestOnTop", false, WS_EX_TOPMOST);
         UniqueWindow desktop = Window("WorkerW", true), program = Window("TestProgram");
-        const UniqueWindow onTop = Window("TestOnTop", false, WS_EX_TOPMOST), emptyWorker = Window("WorkerW");
         Start();
         const HWND note = NewNote("stays"), topNote = NewNote("on top"), hidden = NewNote("hidden");
         NoteCommand(topNote, ID_ALWAYSONTOP);

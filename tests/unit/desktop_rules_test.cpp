@@ -35,6 +35,7 @@ TEST(DesktopRules, TheNotesGoRightAboveTheDesktopAndUpWithItWhenItComesToTheFron
         {"mnnD", false, W::top, 0, false, true},         // the marker above the notes: back under them
         {"Twnwnm", false, W::bottom, 0, false, true},   // no desktop known: at the bottom, the marker under them
         {"Twwnnm", false, W::stay, 0, false, true},
+        {"Tmnnw", false, W::bottom, 0, false, true},    // a window sent to the bottom, under them
         {"Twwnmn", true, W::stay, 0, false, true},
     };
     for (const auto& row : rows) {
