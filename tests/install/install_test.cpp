@@ -175,8 +175,11 @@ TEST_F(InstallTest, InteractiveInstallEndsWithDriftpadRunningOnTheNotesFile)
         const auto shown = ProcessWindows(setup.Pid(), "#32770", nullptr, true);
         wizard = shown.empty() ? nullptr : shown.front();
         HWND page = wizard ? FindWindowExA(wizard, nullptr, "#32770", nullptr) : nullptr;
-        if (HWND box = page ? FindWindowExA(page, nullptr, "Button", "Keep notes on the desktop") : nullptr)
+        HWND box = page ? FindWindowExA(page, nullptr, "Button", "Keep notes on the desktop") : nullptr;
+        if (box && onDesktop == -1) {  // as offered, then ticked
             onDesktop = SendMessageA(box, BM_GETCHECK, 0, 0);
+            SendMessageA(box, BM_CLICK, 0, 0);
+        }
         run = page ? FindWindowExA(page, nullptr, "Button", "Start Driftpad now") : nullptr;
         if (wizard && !run && IsWindowEnabled(GetDlgItem(wizard, IDOK)))
             PostMessageA(wizard, kNextPage, 1, 0), Sleep(500);  // Next, Install
@@ -197,7 +200,7 @@ TEST_F(InstallTest, InteractiveInstallEndsWithDriftpadRunningOnTheNotesFile)
     EXPECT_TRUE(SendMessageTimeoutA(controller, WM_COMMAND, ID_SAVE, 0, SMTO_NORMAL, 10000, &ignored));
     EXPECT_TRUE(FileExists(kNotesFile));
     EXPECT_EQ(Preference("FirstStart"), std::nullopt);
-    EXPECT_EQ(Preference("OnDesktop"), 0u);
+    EXPECT_EQ(Preference("OnDesktop"), 1u);
     TerminateProcess(process.get(), 0);
 }
 
