@@ -1,47 +1,12 @@
 // Notes kept on the desktop, against stand-ins of the shell's desktop
 // windows (there is no Windows shell here): made by the test, brought to
 // the front as Show Desktop brings them, replaced as an Explorer restart does.
-#include "base/handle.h"
 #include "tests/unit/in_process.h"
 
 namespace e2e {
 namespace {
 
 using DesktopLayerTest = InProcessTest;
-
-// A top-level window of that class, with the desktop's icon view inside
-// when asked for; on screen, under every other window of its layer.
-UniqueWindow Window(const char* className, bool bIconView = false, DWORD exStyle = 0)
-{
-    for (const char* name : {className, "SHELLDLL_DefView"}) {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = name;
-        RegisterClassA(&wc);  // once a run
-    }
-    UniqueWindow w(CreateWindowExA(exStyle | WS_EX_TOOLWINDOW, className, "", WS_POPUP | WS_VISIBLE, 0, 0, 600, 500,
-                                   nullptr, nullptr, GetModuleHandleA(nullptr), nullptr));
-    if (bIconView)
-        CreateWindowExA(0, "SHELLDLL_DefView", "", WS_CHILD | WS_VISIBLE, 0, 0, 600, 500, w.get(), nullptr, nullptr, nullptr);
-    if (!(exStyle & WS_EX_TOPMOST))  // at the bottom it would be topmost no more
-        SetWindowPos(w.get(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    return w;
-}
-
-void ToFront(HWND w)
-{
-    SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    SetForegroundWindow(w);
-}
-
-bool Above(HWND upper, HWND lower)
-{
-    for (HWND w = GetWindow(upper, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
-        if (w == lower)
-            return true;
-    return false;
-}
 
 HWND Marker() { return FindWindowA("Static", "Driftpad desktop marker"); }
 
@@ -74,8 +39,8 @@ TEST_F(DesktopLayerTest, NotesComeForwardWithAStandInDesktopAndGoBackUnderAProgr
         SCOPED_TRACE(bOn);
         SetRegDword(HKEY_CURRENT_USER, kPreferencesKey, "SaveOnShutdown", 0);
         SetRegDword(HKEY_CURRENT_USER, kPreferencesKey, "OnDesktop", bOn);
-        const UniqueWindow emptyWorker = Window("WorkerW"), onTop = Window("TestOnTop", false, WS_EX_TOPMOST);
-        UniqueWindow desktop = Window("WorkerW", true), program = Window("TestProgram");
+        const UniqueWindow emptyWorker = TestWindow("WorkerW"), onTop = TestWindow("TestOnTop", false, WS_EX_TOPMOST);
+        UniqueWindow desktop = TestWindow("WorkerW", true), program = TestWindow("TestProgram");
         Start();
         const HWND note = NewNote("stays"), topNote = NewNote("on top"), hidden = NewNote("hidden");
         NoteCommand(topNote, ID_ALWAYSONTOP);
@@ -95,7 +60,7 @@ TEST_F(DesktopLayerTest, NotesComeForwardWithAStandInDesktopAndGoBackUnderAProgr
             EXPECT_TRUE(PumpUntil([&] { return Above(program.get(), note); }, 1000)) << restart;
             EXPECT_EQ(Above(note, desktop.get()), bOn != 0) << restart;  // still on the desktop, not under it
             // Explorer restarts: its desktop comes back as a new window.
-            desktop = Window("Progman", true);
+            desktop = TestWindow("Progman", true);
             SendMessageA(controller, taskbarCreated, 0, 0);
             Pump();
         }
