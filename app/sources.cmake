@@ -25,7 +25,6 @@ list(APPEND DP_UNIT_TESTS
   tests/unit/registry_table_test.cpp
 )
 list(APPEND DP_E2E_TESTS
-  tests/e2e/desktop_test.cpp
   tests/e2e/recovery_test.cpp
 )
 list(APPEND DP_WIN_UNIT_TESTS

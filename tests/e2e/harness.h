@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "app/messages.h"
-#include "base/handle.h"
 #include "notes/note_messages.h"
 #include "resources/resource.h"
 
@@ -47,15 +46,6 @@ std::string MessageBoxText(HWND box);
 // The window among these whose item (a note's editor, a notice's text) reads so; null if none.
 HWND WithText(const std::vector<HWND>& windows, const std::string& text, int item = IDC_NOTEEDIT);
 void PressButton(HWND dialog, int id);
-
-// To the top of its layer, and the foreground window, as a click or Show Desktop makes it.
-void ToFront(HWND w);
-// Whether 'upper' stands above 'lower' in the stacking order.
-bool Above(HWND upper, HWND lower);
-// A window of the test's own of that class, on screen, at the bottom of its
-// layer; with an icon view (a SHELLDLL_DefView child) it stands in for the
-// shell's desktop.
-UniqueWindow TestWindow(const char* className, bool bIconView = false, DWORD exStyle = 0);
 
 // Puts the text on the clipboard as Unicode; empty: an empty clipboard.
 void SetClipboardText(const std::u16string& text);

@@ -134,37 +134,4 @@ void SetClipboardText(const std::u16string& text)
     CloseClipboard();
 }
 
-
-void ToFront(HWND w)
-{
-    SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    SetForegroundWindow(w);
-}
-
-bool Above(HWND upper, HWND lower)
-{
-    for (HWND w = GetWindow(upper, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
-        if (w == lower)
-            return true;
-    return false;
-}
-
-UniqueWindow TestWindow(const char* className, bool bIconView, DWORD exStyle)
-{
-    for (const char* name : {className, "SHELLDLL_DefView"}) {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = name;
-        RegisterClassA(&wc);  // once a run
-    }
-    UniqueWindow w(CreateWindowExA(exStyle | WS_EX_TOOLWINDOW, className, "", WS_POPUP | WS_VISIBLE, 0, 0, 600, 500,
-                                   nullptr, nullptr, GetModuleHandleA(nullptr), nullptr));
-    if (bIconView)
-        CreateWindowExA(0, "SHELLDLL_DefView", "", WS_CHILD | WS_VISIBLE, 0, 0, 600, 500, w.get(), nullptr, nullptr, nullptr);
-    if (!(exStyle & WS_EX_TOPMOST))  // at the bottom it would be topmost no more
-        SetWindowPos(w.get(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    return w;
-}
-
 }  // namespace e2e
