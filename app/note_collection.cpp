@@ -109,6 +109,15 @@ void CNoteCollection::HideAll()
     Changed(kChangedByUser);
 }
 
+std::vector<HWND> CNoteCollection::ShownWindows() const
+{
+    std::vector<HWND> windows;
+    for (const CNoteDlg* note : m_noteList)
+        if (IsNoteOnScreen(note->GetHiddenFlag(), m_bShowHidden))
+            windows.push_back(note->GetSafeHwnd());
+    return windows;
+}
+
 void CNoteCollection::SetShowHidden(int32_t bShowHidden, WPARAM nBy)
 {
     m_bShowHidden = bShowHidden;

@@ -47,6 +47,8 @@ public:
     void DeleteAll();
     // Marks every note hidden.
     void HideAll();
+    // The windows of the notes that should be on screen.
+    std::vector<HWND> ShownWindows() const;
 
     int32_t GetShowHidden() const { return m_bShowHidden; }
     // The one place the mode changes: the application's copy and every note

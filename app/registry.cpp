@@ -125,8 +125,9 @@ Preferences ReadPreferencesFromRegistry()
     return ReadPreferences(source);
 }
 
-bool WritePreferences(DWORD bSaveOnShutdown, DWORD nDblClick)
+bool WritePreferences(DWORD bSaveOnShutdown, DWORD nDblClick, DWORD bOnDesktop)
 {
     bool bSaved = SetRegistryDword(HKEY_CURRENT_USER, kPreferencesKey, kSaveOnShutdownValue, bSaveOnShutdown);
-    return SetRegistryDword(HKEY_CURRENT_USER, kPreferencesKey, kDblClickValue, nDblClick) && bSaved;
+    bSaved = SetRegistryDword(HKEY_CURRENT_USER, kPreferencesKey, kDblClickValue, nDblClick) && bSaved;
+    return SetRegistryDword(HKEY_CURRENT_USER, kPreferencesKey, kOnDesktopValue, bOnDesktop) && bSaved;
 }

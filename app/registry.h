@@ -17,9 +17,9 @@ bool RegisterProgram();
 void UnregisterProgram();
 // The start-up read from HKEY_CURRENT_USER.
 Preferences ReadPreferencesFromRegistry();
-// Writes both preferences, as the Options dialog's OK does; false when
-// either could not be written.
-bool WritePreferences(DWORD bSaveOnShutdown, DWORD nDblClick);
+// Writes the preferences, as the Options dialog's OK does; false when
+// any could not be written.
+bool WritePreferences(DWORD bSaveOnShutdown, DWORD nDblClick, DWORD bOnDesktop);
 
 // The running executable's full path, however long.
 std::string ModulePath();

@@ -5,6 +5,7 @@
 const char* const kPreferencesKey = "Software\\Vantry\\Driftpad\\Preferences";
 const char* const kSaveOnShutdownValue = "SaveOnShutdown";
 const char* const kDblClickValue = "DblClick";
+const char* const kOnDesktopValue = "OnDesktop";
 const char* const kFirstStartValue = "FirstStart";
 const char* const kAlarmSoundKey = "AppEvents\\Schemes\\Apps\\Driftpad\\DP Alarm\\.current";
 
@@ -104,6 +105,7 @@ Preferences ReadPreferences(RegistrySource& source)
         return prefs;
     prefs.bSaveOnShutdown = *save;
     prefs.nDblClick = AsDword(source.ReadValue(kPreferencesKey, kDblClickValue, 4)).value_or(0);
+    prefs.bOnDesktop = AsDword(source.ReadValue(kPreferencesKey, kOnDesktopValue, 4)).value_or(0);
     if (!source.HasKey(kAlarmSoundKey))
         return prefs;
     if (std::optional<std::string> sound = source.ReadValue(kAlarmSoundKey, nullptr, 256)) {

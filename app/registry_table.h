@@ -26,6 +26,8 @@ struct RegKey {
 extern const char* const kPreferencesKey;  // under HKEY_CURRENT_USER
 extern const char* const kSaveOnShutdownValue;
 extern const char* const kDblClickValue;
+// 1: the notes stay on the desktop (desktop_layer.h). Install leaves it alone.
+extern const char* const kOnDesktopValue;
 // A DWORD 1 that the installer leaves on a new install: the next start is the
 // user's first, and says where the program lives. That start deletes it.
 extern const char* const kFirstStartValue;
@@ -63,6 +65,7 @@ void DeleteInstallEntries(RegistryStore& store);
 struct Preferences {
     uint32_t bSaveOnShutdown = 0;
     uint32_t nDblClick = 0;
+    uint32_t bOnDesktop = 0;
     std::optional<std::string> strAlarmSound;
 };
 
@@ -79,5 +82,5 @@ public:
 };
 
 // The start-up read with its stop rules: no preferences key or no
-// "SaveOnShutdown" stops everything; a missing "DblClick" counts as 0.
+// "SaveOnShutdown" stops everything; a missing "DblClick" or "OnDesktop" counts as 0.
 Preferences ReadPreferences(RegistrySource& source);

@@ -1,6 +1,7 @@
 list(APPEND DP_PORTABLE_SOURCES
   app/command_line.cpp
   app/controller_rules.cpp
+  app/desktop_rules.cpp
   app/recovery_files.cpp
   app/recovery_rules.cpp
   app/recovery_writer.cpp
@@ -9,6 +10,7 @@ list(APPEND DP_PORTABLE_SOURCES
 list(APPEND DP_WIN_SOURCES
   app/main.cpp
   app/sticky_note_app.cpp
+  app/desktop_layer.cpp
   app/file_dialog.cpp
   app/folder_watch.cpp
   app/note_collection.cpp
@@ -19,6 +21,7 @@ list(APPEND DP_WIN_SOURCES
 )
 list(APPEND DP_UNIT_TESTS
   tests/unit/app_rules_test.cpp
+  tests/unit/desktop_rules_test.cpp
   tests/unit/recovery_test.cpp
   tests/unit/registry_table_test.cpp
 )
@@ -27,6 +30,7 @@ list(APPEND DP_E2E_TESTS
 )
 list(APPEND DP_WIN_UNIT_TESTS
   tests/unit/controller_win_test.cpp
+  tests/unit/desktop_layer_win_test.cpp
   tests/unit/note_collection_win_test.cpp
   tests/unit/in_process.cpp
 )

@@ -111,9 +111,10 @@ int CStickyNoteApp::ExitInstance()
     return m_nExitCode;
 }
 
-bool CStickyNoteApp::SetPreferences(uint32_t bSaveOnShutdown, uint32_t nDblClick)
+bool CStickyNoteApp::SetPreferences(uint32_t bSaveOnShutdown, uint32_t nDblClick, uint32_t bOnDesktop)
 {
     m_prefs.bSaveOnShutdown = bSaveOnShutdown;
     m_prefs.nDblClick = nDblClick;
-    return WritePreferences(bSaveOnShutdown, nDblClick);
+    m_prefs.bOnDesktop = bOnDesktop;
+    return WritePreferences(bSaveOnShutdown, nDblClick, bOnDesktop);
 }

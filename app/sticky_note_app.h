@@ -26,7 +26,7 @@ public:
     // in the registry. False when the registry refused them: they hold for
     // this run only.
     const Preferences& GetPreferences() const { return m_prefs; }
-    bool SetPreferences(uint32_t bSaveOnShutdown, uint32_t nDblClick);
+    bool SetPreferences(uint32_t bSaveOnShutdown, uint32_t nDblClick, uint32_t bOnDesktop);
     // True once in the run that follows an install, unless started silently:
     // the tray icon then says where it is.
     bool TakeFirstStart() { return std::exchange(m_bFirstStart, false); }

@@ -17,7 +17,7 @@ namespace {
 constexpr UINT_PTR kTrayRetryTimer = 12;
 constexpr UINT kTrayRetryMs = 2000;
 constexpr int kMaxTrayRetries = 60;  // two minutes
-constexpr UINT_PTR kArrivalTimer = 13;
+constexpr UINT_PTR kArrivalTimer = 14;  // 11: the recovery copy, 13: the desktop layer
 // A sync client writes a file in steps, and a user saves twice in a row.
 constexpr UINT kQuietMs = 2000;
 
@@ -41,6 +41,8 @@ BOOL CStickyNoteDlg::OnInitDialog()
 {
     m_notes.SetOwner(m_hWnd);
     m_recovery.SetWindow(m_hWnd);
+    m_desktop.SetWindows(m_hWnd, [this] { return m_notes.ShownWindows(); });
+    m_desktop.Enable(m_app.GetPreferences().bOnDesktop != 0);
     for (auto [size, metric] : {std::pair{ICON_BIG, SM_CXICON}, std::pair{ICON_SMALL, SM_CXSMICON}}) {
         HANDLE icon = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_DRIFTPAD), IMAGE_ICON,
                                  GetSystemMetrics(metric), GetSystemMetrics(metric), LR_SHARED);
@@ -56,6 +58,7 @@ bool CStickyNoteDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& 
 {
     if (m_trayIcon.IsShellRestart(msg)) {
         AddTrayIcon();
+        m_desktop.OnShellRestart();
         return true;
     }
     switch (msg) {
@@ -85,7 +88,7 @@ bool CStickyNoteDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& 
             OnArrivalTimer();
             return true;
         }
-        return m_recovery.OnTimer(wParam);
+        return m_desktop.OnTimer(wParam) || m_recovery.OnTimer(wParam);
     case WM_RECOVERYFAILED:
         m_recovery.OnWriteFailed();
         return true;
@@ -239,6 +242,7 @@ void CStickyNoteDlg::OnOptions()
 {
     const Preferences& prefs = m_app.GetPreferences();
     SendDlgItemMessageA(m_hWnd, IDC_AUTOSAVE, BM_SETCHECK, prefs.bSaveOnShutdown, 0);
+    CheckDlgButton(m_hWnd, IDC_ONDESKTOP, prefs.bOnDesktop ? BST_CHECKED : BST_UNCHECKED);
     // Any other value sets neither button.
     if (prefs.nDblClick == 0 || prefs.nDblClick == 1) {
         CheckDlgButton(m_hWnd, IDC_DBLCLICKOPTIONS, prefs.nDblClick == 0 ? BST_CHECKED : BST_UNCHECKED);
@@ -250,8 +254,11 @@ void CStickyNoteDlg::OnOptions()
 void CStickyNoteDlg::OnOK()
 {
     ShowWindow(m_hWnd, SW_HIDE);
-    if (!m_app.SetPreferences(IsDlgButtonChecked(m_hWnd, IDC_AUTOSAVE) == BST_CHECKED,
-                              IsDlgButtonChecked(m_hWnd, IDC_DBLCLICKNEWNOTE) == BST_CHECKED))
+    const bool bStored = m_app.SetPreferences(IsDlgButtonChecked(m_hWnd, IDC_AUTOSAVE) == BST_CHECKED,
+                                              IsDlgButtonChecked(m_hWnd, IDC_DBLCLICKNEWNOTE) == BST_CHECKED,
+                                              IsDlgButtonChecked(m_hWnd, IDC_ONDESKTOP) == BST_CHECKED);
+    m_desktop.Enable(m_app.GetPreferences().bOnDesktop != 0);
+    if (!bStored)
         AppMessageBox(m_hWnd, "The options could not be stored in the registry: they apply only until Driftpad ends.",
                       MB_OK | MB_ICONEXCLAMATION, "Driftpad: Options");
 }

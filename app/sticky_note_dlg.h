@@ -1,6 +1,7 @@
 #pragma once
 // The controller: the hidden Options dialog that owns the tray icon, the
 // tray menu and every note, and carries out the tray's commands.
+#include "app/desktop_layer.h"
 #include "app/folder_watch.h"
 #include "app/note_collection.h"
 #include "app/recovery_guard.h"
@@ -75,6 +76,7 @@ private:
     int m_nTrayRetries = 0;
     CNoteCollection m_notes;
     CRecoveryGuard m_recovery;  // after the notes: it ends first, and reads them till then
+    CDesktopLayer m_desktop;    // reads the notes too: ends before them
     CFolderWatch m_watch;
     bool m_bSettling = false;  // a Save asks about a changed file: arrivals wait for it
 };

@@ -79,11 +79,30 @@ struct MenuTraits {
     static void close(pointer h) { DestroyMenu(h); }
 };
 
+struct WindowTraits {  // a window of the program's own that no dialog object owns
+    using pointer = HWND;
+    static pointer invalid() { return nullptr; }
+    static void close(pointer h) { DestroyWindow(h); }
+};
+struct WinEventHookTraits {
+    using pointer = HWINEVENTHOOK;
+    static pointer invalid() { return nullptr; }
+    static void close(pointer h) { UnhookWinEvent(h); }
+};
+struct ModuleTraits {
+    using pointer = HMODULE;
+    static pointer invalid() { return nullptr; }
+    static void close(pointer h) { FreeLibrary(h); }
+};
+
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
 using UniqueRegKey = UniqueHandle<RegKeyTraits>;
 using UniqueBrush = UniqueHandle<BrushTraits>;
 using UniqueMenu = UniqueHandle<MenuTraits>;
+using UniqueWindow = UniqueHandle<WindowTraits>;
+using UniqueWinEventHook = UniqueHandle<WinEventHookTraits>;
+using UniqueModule = UniqueHandle<ModuleTraits>;
 
 // A window's device context, released with the window it came from.
 class WindowDC {

@@ -2,10 +2,11 @@
 ; program folder, the notes file in the user's Documents folder.
 ; installer/CMakeLists.txt defines VERSION, TARGET, EXE, ICON and OUTFILE.
 ;
-; Silent use:  DriftpadSetup-VERSION.exe /S [/NORUN] [/NOSAVEONSHUTDOWN] [/D=folder]
+; Silent use:  DriftpadSetup-VERSION.exe /S [/NORUN] [/NOSAVEONSHUTDOWN] [/ONDESKTOP] [/D=folder]
 ;   /NORUN             no start at sign-in
 ;   /NOSAVEONSHUTDOWN  no saving of the notes when Windows shuts down
-; An upgrade keeps the earlier install's two choices unless a switch says otherwise.
+;   /ONDESKTOP         notes kept on the desktop
+; An upgrade keeps the earlier install's choices unless a switch says otherwise.
 
 Unicode True
 Target ${TARGET}
@@ -59,8 +60,10 @@ Page custom ChoicesPage ChoicesLeave
 Var StartAtSignIn   ; 1 or 0
 Var FirstInstall    ; 1 where no earlier install is found
 Var SaveOnShutdown  ; 1 or 0
+Var OnDesktop       ; 1 or 0
 Var RunBox
 Var SaveBox
+Var DesktopBox
 
 ; A running Driftpad would refuse /i and /u (one instance at a time) and
 ; holds its program file: ask the user to quit it. Silent runs (and Cancel)
@@ -89,6 +92,7 @@ Function .onInit
   StrCpy $StartAtSignIn 1
   StrCpy $SaveOnShutdown 1
   StrCpy $FirstInstall 1
+  StrCpy $OnDesktop 0
   ; Over an earlier install, its choices are the defaults.
   ClearErrors
   ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
@@ -104,6 +108,12 @@ Function .onInit
     ${If} $0 == 0
       StrCpy $SaveOnShutdown 0
     ${EndIf}
+    ClearErrors
+    ReadRegDWORD $0 HKCU "${PREFS_KEY}" "OnDesktop"
+    ${IfNot} ${Errors}
+    ${AndIf} $0 <> 0
+      StrCpy $OnDesktop 1
+    ${EndIf}
   ${EndIf}
   ${GetParameters} $1
   ClearErrors
@@ -115,6 +125,11 @@ Function .onInit
   ${GetOptions} $1 "/NOSAVEONSHUTDOWN" $0
   ${IfNot} ${Errors}
     StrCpy $SaveOnShutdown 0
+  ${EndIf}
+  ClearErrors
+  ${GetOptions} $1 "/ONDESKTOP" $0
+  ${IfNot} ${Errors}
+    StrCpy $OnDesktop 1
   ${EndIf}
 FunctionEnd
 
@@ -130,12 +145,16 @@ Function ChoicesPage
   ${NSD_CreateCheckbox} 0 50u 100% 12u "Save my notes when Windows shuts down"
   Pop $SaveBox
   ${NSD_SetState} $SaveBox $SaveOnShutdown
+  ${NSD_CreateCheckbox} 0 68u 100% 12u "Keep notes on the desktop"
+  Pop $DesktopBox
+  ${NSD_SetState} $DesktopBox $OnDesktop
   nsDialogs::Show
 FunctionEnd
 
 Function ChoicesLeave
   ${NSD_GetState} $RunBox $StartAtSignIn
   ${NSD_GetState} $SaveBox $SaveOnShutdown
+  ${NSD_GetState} $DesktopBox $OnDesktop
 FunctionEnd
 
 Section "Driftpad"
@@ -158,6 +177,7 @@ Section "Driftpad"
     Abort "Driftpad could not register itself (status $0)."
   ${EndIf}
   WriteRegDWORD HKCU "${PREFS_KEY}" "SaveOnShutdown" $SaveOnShutdown
+  WriteRegDWORD HKCU "${PREFS_KEY}" "OnDesktop" $OnDesktop
   ${If} $2 != ""
     WriteRegDWORD HKCU "${PREFS_KEY}" "DblClick" $2
   ${EndIf}

@@ -21,6 +21,7 @@
 #define IDC_DBLCLICKGROUP       1009
 #define IDC_DBLCLICKOPTIONS     1010
 #define IDC_DBLCLICKNEWNOTE     1011
+#define IDC_ONDESKTOP           1012
 
 #define ID_NEWNOTE              40001
 #define ID_DELETENOTE           40002

@@ -109,6 +109,7 @@ TEST_F(InstallTest, SilentInstallSetsUpEverything)
     EXPECT_EQ(RunValue(), kRunCommand);
     EXPECT_EQ(Preference("SaveOnShutdown"), 1u);
     EXPECT_EQ(Preference("DblClick"), 0u);
+    EXPECT_EQ(Preference("OnDesktop"), 0u);
     EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, "Driftpad\\shell\\open\\command", nullptr), "\"" + kExe + "\" \"%1\"");
     const std::pair<const char*, std::string> entries[] = {
         {"DisplayName", "Driftpad"},
@@ -171,16 +172,23 @@ TEST_F(InstallTest, InteractiveInstallEndsWithDriftpadRunningOnTheNotesFile)
     App setup;
     ASSERT_TRUE(setup.Start("", "", kSetup));
     HWND wizard = nullptr, run = nullptr;
+    LRESULT onDesktop = -1;
     ASSERT_TRUE(WaitUntil([&] {
         const auto shown = ProcessWindows(setup.Pid(), "#32770", nullptr, true);
         wizard = shown.empty() ? nullptr : shown.front();
         HWND page = wizard ? FindWindowExA(wizard, nullptr, "#32770", nullptr) : nullptr;
+        HWND box = page ? FindWindowExA(page, nullptr, "Button", "Keep notes on the desktop") : nullptr;
+        if (box && onDesktop == -1) {  // as offered, then ticked
+            onDesktop = SendMessageA(box, BM_GETCHECK, 0, 0);
+            SendMessageA(box, BM_CLICK, 0, 0);
+        }
         run = page ? FindWindowExA(page, nullptr, "Button", "Start Driftpad now") : nullptr;
         if (wizard && !run && IsWindowEnabled(GetDlgItem(wizard, IDOK)))
             PostMessageA(wizard, kNextPage, 1, 0), Sleep(500);  // Next, Install
         return run != nullptr;
     }, 60000)) << Screenshot("InteractiveInstall");
     EXPECT_EQ(SendMessageA(run, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(onDesktop, BST_UNCHECKED);  // the Choices page offers it, unticked
     PostMessageA(wizard, kNextPage, 1, 0);  // Finish
     EXPECT_EQ(setup.WaitExit(30000), 0u);
     HWND controller = nullptr;
@@ -194,6 +202,7 @@ TEST_F(InstallTest, InteractiveInstallEndsWithDriftpadRunningOnTheNotesFile)
     EXPECT_TRUE(SendMessageTimeoutA(controller, WM_COMMAND, ID_SAVE, 0, SMTO_NORMAL, 10000, &ignored));
     EXPECT_TRUE(FileExists(kNotesFile));
     EXPECT_EQ(Preference("FirstStart"), std::nullopt);
+    EXPECT_EQ(Preference("OnDesktop"), 1u);
     TerminateProcess(process.get(), 0);
 }
 
@@ -214,20 +223,24 @@ TEST_F(InstallTest, UpgradeKeepsTheUsersChoices)
         const char* first;
         DWORD saveOnShutdown, dblClick;
         bool run;
+        DWORD onDesktop;
     } cases[] = {
-        {"/S /NORUN", 0, 1, false},
-        {"/S /NOSAVEONSHUTDOWN", 1, 0, true},
+        {"/S /NORUN /ONDESKTOP", 0, 1, false, 0},
+        {"/S /NOSAVEONSHUTDOWN", 1, 0, true, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.first);
         Clean();
         ASSERT_EQ(Install(c.first), 0u);
+        EXPECT_EQ(Preference("OnDesktop"), 1 - c.onDesktop);  // the switch, or unticked
         RegDeleteKeyValueA(HKEY_CURRENT_USER, kPreferencesKey, "FirstStart");  // as the first start does
         SetRegDword(HKEY_CURRENT_USER, kPreferencesKey, "SaveOnShutdown", c.saveOnShutdown);
         SetRegDword(HKEY_CURRENT_USER, kPreferencesKey, "DblClick", c.dblClick);
+        SetRegDword(HKEY_CURRENT_USER, kPreferencesKey, "OnDesktop", c.onDesktop);
         ASSERT_EQ(Install("/S"), 0u);
         EXPECT_EQ(Preference("SaveOnShutdown"), c.saveOnShutdown);
         EXPECT_EQ(Preference("DblClick"), c.dblClick);
+        EXPECT_EQ(Preference("OnDesktop"), c.onDesktop);
         EXPECT_EQ(RunValue().has_value(), c.run);
         EXPECT_EQ(Preference("FirstStart"), std::nullopt);
     }

@@ -136,11 +136,13 @@ TEST_F(ControllerTest, DoubleClickAndTheOptionsFollowThePreferenceWhichOnlyOkOrE
         Command(ID_OPTIONS);
         ASSERT_TRUE(IsWindowVisible(controller));
         EXPECT_EQ(0u, IsDlgButtonChecked(controller, IDC_AUTOSAVE)) << key;
+        EXPECT_EQ(0u, IsDlgButtonChecked(controller, IDC_ONDESKTOP)) << key;
         if (key == 0) {  // neither radio button is set from a 2
             EXPECT_FALSE(IsDlgButtonChecked(controller, IDC_DBLCLICKOPTIONS) || IsDlgButtonChecked(controller, IDC_DBLCLICKNEWNOTE));
         }
         // Enter writes 1 and 0: values that differ, so that neither can be written for the other.
         SendDlgItemMessageA(controller, IDC_AUTOSAVE, BM_CLICK, 0, 0);
+        SendDlgItemMessageA(controller, IDC_ONDESKTOP, BM_CLICK, 0, 0);
         SendDlgItemMessageA(controller, key == VK_RETURN ? IDC_DBLCLICKOPTIONS : IDC_DBLCLICKNEWNOTE, BM_CLICK, 0, 0);
         if (key)  // typed in the dialog, through the dialog keys
             PostMessageA(GetDlgItem(controller, IDC_AUTOSAVE), WM_KEYDOWN, key, 0);
@@ -150,9 +152,18 @@ TEST_F(ControllerTest, DoubleClickAndTheOptionsFollowThePreferenceWhichOnlyOkOrE
         EXPECT_FALSE(IsWindowVisible(controller)) << key;
         EXPECT_EQ(key == VK_RETURN ? 0u : 2u, RegDword(HKEY_CURRENT_USER, kPrefs, "DblClick")) << key;
         EXPECT_EQ(key == VK_RETURN ? 1u : 0u, RegDword(HKEY_CURRENT_USER, kPrefs, "SaveOnShutdown")) << key;
+        EXPECT_EQ(key == VK_RETURN, RegDword(HKEY_CURRENT_USER, kPrefs, "OnDesktop") == 1u) << key;
+        EXPECT_EQ(key == VK_RETURN, FindWindowA("Static", "Driftpad desktop marker") != nullptr) << key;
     }
     Tray(WM_LBUTTONDBLCLK);  // the new choice holds at once: Options
     EXPECT_TRUE(IsWindowVisible(controller));
+    SendDlgItemMessageA(controller, IDC_ONDESKTOP, BM_CLICK, 0, 0);  // and off again, at once
+    Command(IDOK);
+    EXPECT_TRUE(RegDword(HKEY_CURRENT_USER, kPrefs, "OnDesktop") == 0u && !FindWindowA("Static", "Driftpad desktop marker"));
+    // Below Autosave, beside Quit and no lower: inside the dialog.
+    const RECT box = WindowRect(GetDlgItem(controller, IDC_ONDESKTOP)), quit = WindowRect(GetDlgItem(controller, IDC_QUIT));
+    EXPECT_TRUE(box.top > WindowRect(GetDlgItem(controller, IDC_AUTOSAVE)).bottom && box.right < quit.left);
+    EXPECT_TRUE(box.bottom <= quit.bottom && box.left == WindowRect(GetDlgItem(controller, IDC_AUTOSAVE)).left);
 }
 
 TEST_F(ControllerTest, QuitWithNotesAsksFirstRemovesTheTrayIconAndDeleteAllDeletesOnlyOnYes)

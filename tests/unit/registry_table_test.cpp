@@ -83,9 +83,11 @@ struct FakeRegistry : RegistrySource {
 TEST(ReadPreferences, ReadsWhatIsThereAndStopsWhereTheRulesSay)
 {
     const std::string kOne("\x01\0\0\0", 4), kTwo("\x02\0\0\0", 4), kSound = std::string("C:\\ring.wav") + '\0';
-    struct { const char* what; FakeRegistry reg; uint32_t save, dbl; std::optional<std::string> sound; } cases[] = {
-        {"everything; DblClick 2 taken unchanged", FakeRegistry().Set("SaveOnShutdown", kOne).Set("DblClick", kTwo).Set(nullptr, kSound),
-         1, 2, "C:\\ring.wav"},
+    struct { const char* what; FakeRegistry reg; uint32_t save, dbl; std::optional<std::string> sound; uint32_t onDesktop = 0; } cases[] = {
+        {"everything; DblClick 2 taken unchanged", FakeRegistry().Set("SaveOnShutdown", kOne).Set("DblClick", kTwo).Set(nullptr, kSound)
+         .Set("OnDesktop", kOne), 1, 2, "C:\\ring.wav", 1},
+        {"OnDesktop unreadable: 0, the rest as it is", FakeRegistry().Set("SaveOnShutdown", kOne).Set("OnDesktop", "12345")
+         .Set("DblClick", kOne), 1, 1, std::nullopt},
         {"no preferences key: nothing, not even the sound", FakeRegistry().Set(nullptr, kSound), 0, 0, std::nullopt},
         {"no SaveOnShutdown: DblClick and the sound are not read", FakeRegistry().Set("DblClick", kOne).Set(nullptr, kSound), 0, 0,
          std::nullopt},
@@ -99,6 +101,7 @@ TEST(ReadPreferences, ReadsWhatIsThereAndStopsWhereTheRulesSay)
         EXPECT_EQ(c.save, p.bSaveOnShutdown) << c.what;
         EXPECT_EQ(c.dbl, p.nDblClick) << c.what;
         EXPECT_EQ(c.sound, p.strAlarmSound) << c.what;
+        EXPECT_EQ(c.onDesktop, p.bOnDesktop) << c.what;
     }
 }
 
