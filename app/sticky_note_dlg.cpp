@@ -452,12 +452,6 @@ void CStickyNoteDlg::OnEndSession(BOOL bEnding)
 {
     if (!bEnding)
         return;
-    if (m_notes.Adding()) {
-        // A file's notes are still being made: the file is left alone, and
-        // the copy keeps what is on screen, marked short.
-        m_recovery.KeepAtEndSession();
-        return;
-    }
     // The copy first: the autosave may ask for a name that nobody gives.
     m_recovery.OnEndSession();
     if (!m_app.GetPreferences().bSaveOnShutdown)
