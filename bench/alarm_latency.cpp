@@ -5,7 +5,7 @@
 // after its note's window is made, is timed from the note's appearance on
 // the screen, which comes a little after the window is made.
 // Run under Wine with a display: alarm_latency.exe [alarms per round]
-#include "tests/e2e/harness.h"
+#include "driver/driver.h"
 
 #include "alarm/local_time.h"
 
@@ -18,7 +18,7 @@
 
 namespace {
 
-using namespace e2e;
+using namespace driver;
 
 void PutDword(std::string& out, int32_t value)
 {

@@ -5,8 +5,7 @@
 #include "notes/note_dlg.h"
 #include "notes/note_host.h"
 #include "resources/resource.h"
-#include "tests/e2e/harness.h"
-#include "tests/e2e/live_objects.h"
+#include "driver/live_objects.h"
 
 #include <windows.h>
 #include <psapi.h>

@@ -1,7 +1,7 @@
 // The benchmark's side of the object probe: loads it into the program and
 // asks it to count.
 #include "bench/object_probe.h"
-#include "tests/e2e/harness.h"
+#include "driver/driver.h"
 
 namespace {
 
@@ -25,12 +25,12 @@ BOOL CALLBACK CountWindow(HWND, LPARAM count)
 
 }  // namespace
 
-bool InjectObjectProbe(const e2e::App& app)
+bool InjectObjectProbe(const driver::App& app)
 {
     if (!ProbeView())
         return false;
     ProbeView()->ready = 0;
-    std::string dll = e2e::ExeDir() + "\\object_probe.dll";
+    std::string dll = driver::ExeDir() + "\\object_probe.dll";
     HANDLE process = app.Process();
     void* remote = VirtualAllocEx(process, nullptr, dll.size() + 1, MEM_COMMIT, PAGE_READWRITE);
     if (!remote || !WriteProcessMemory(process, remote, dll.c_str(), dll.size() + 1, nullptr))
@@ -44,10 +44,10 @@ bool InjectObjectProbe(const e2e::App& app)
     DWORD loaded = 0;
     GetExitCodeThread(thread, &loaded);
     CloseHandle(thread);
-    return loaded != 0 && e2e::WaitUntil([] { return ProbeView()->ready != 0; }, 3000);
+    return loaded != 0 && driver::WaitUntil([] { return ProbeView()->ready != 0; }, 3000);
 }
 
-GuiObjectCounts CountGuiObjects(const e2e::App& app)
+GuiObjectCounts CountGuiObjects(const driver::App& app)
 {
     GuiObjectCounts counts;
     ObjectProbeShared* view = ProbeView();
@@ -55,11 +55,11 @@ GuiObjectCounts CountGuiObjects(const e2e::App& app)
         return counts;
     InterlockedExchange(&view->menuCount, -1);
     InterlockedExchange(&view->countRequest, 1);
-    if (!e2e::WaitUntil([&] { return view->menuCount >= 0; }, 10000))
+    if (!driver::WaitUntil([&] { return view->menuCount >= 0; }, 10000))
         return counts;
     counts.gdi = view->gdiCount;
     counts.user = view->menuCount;
-    for (HWND w : e2e::ProcessWindows(app.Pid(), nullptr)) {
+    for (HWND w : driver::ProcessWindows(app.Pid(), nullptr)) {
         ++counts.user;
         EnumChildWindows(w, CountWindow, reinterpret_cast<LPARAM>(&counts.user));
     }

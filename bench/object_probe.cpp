@@ -1,7 +1,7 @@
 // Loaded into the measured program: counts its live GDI objects and menus
 // whenever the benchmark asks.
 #include "bench/object_probe.h"
-#include "tests/e2e/live_objects.h"
+#include "driver/live_objects.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // handles): USER objects are its windows and menus. -1: unknown.
 #include <windows.h>
 
-namespace e2e {
+namespace driver {
 class App;
 }
 
@@ -12,8 +12,8 @@ struct GuiObjectCounts {
     long gdi = -1;
     long user = -1;
 };
-bool InjectObjectProbe(const e2e::App& app);
-GuiObjectCounts CountGuiObjects(const e2e::App& app);
+bool InjectObjectProbe(const driver::App& app);
+GuiObjectCounts CountGuiObjects(const driver::App& app);
 
 // What the probe and the benchmark share, by name.
 constexpr const char* kObjectProbeMapping = "Local\\DriftpadObjectProbe";

@@ -7,7 +7,7 @@
 //   program_bench.exe [rounds] [N...]      (default 3 rounds of 100 and 1000)
 #include "bench/timing.h"
 #include "bench/object_probe.h"
-#include "tests/e2e/harness.h"
+#include "driver/driver.h"
 
 #include <psapi.h>
 
@@ -17,7 +17,7 @@
 #include <cstdlib>
 #include <map>
 
-using namespace e2e;
+using namespace driver;
 
 namespace {
 

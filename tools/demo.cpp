@@ -1,10 +1,10 @@
 // Puts Driftpad in a state worth a screenshot: two notes and the tray menu
 // open. Used by the run script when there is no display to look at.
-#include "tests/e2e/harness.h"
+#include "driver/driver.h"
 
 #include <cstdio>
 
-using namespace e2e;
+using namespace driver;
 
 int main()
 {

@@ -1,7 +1,7 @@
 // Note windows as a user meets them, made in this process: placement and
 // look, typing, the context menu, always on top, hiding, deleting, loaded
 // notes, Unicode text, and the GUI objects notes leave behind.
-#include "tests/e2e/live_objects.h"
+#include "driver/live_objects.h"
 #include "tests/unit/in_process.h"
 
 #include <algorithm>

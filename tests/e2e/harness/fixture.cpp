@@ -16,6 +16,13 @@ void CleanUp(const std::string& dir)
 
 }  // namespace
 
+std::string Screenshot(const std::string& name)
+{
+    std::string shot = "/tmp/driftpad-e2e-" + name + ".png";
+    UnixSpawn({"import", "-window", "root", shot}, true);
+    return shot;
+}
+
 void CleanTest::SetUp()
 {
     CleanUp("");

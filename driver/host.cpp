@@ -1,7 +1,6 @@
-#include "tests/e2e/harness.h"
+#include "driver/driver.h"
 
-
-namespace e2e {
+namespace driver {
 
 long UnixSpawn(std::vector<std::string> words, bool wait)
 {
@@ -50,11 +49,4 @@ void MovePointer(int x, int y)
     }, 2000);
 }
 
-std::string Screenshot(const std::string& name)
-{
-    std::string shot = "/tmp/driftpad-e2e-" + name + ".png";
-    UnixSpawn({"import", "-window", "root", shot}, true);
-    return shot;
-}
-
-}  // namespace e2e
+}  // namespace driver

@@ -1,9 +1,9 @@
-#include "tests/e2e/harness.h"
+#include "driver/driver.h"
 
 #include <algorithm>
 
 
-namespace e2e {
+namespace driver {
 
 constexpr const char* kControllerTitle = "Driftpad: Options";
 
@@ -180,4 +180,4 @@ std::string App::Answer(const char* caption, int button)
     return text;
 }
 
-}  // namespace e2e
+}  // namespace driver
