@@ -284,7 +284,6 @@ void CStickyNoteDlg::OnOpen()
 
 void CStickyNoteDlg::OpenNotesFile(const std::string& path)
 {
-    m_notes.SetFileName(path);
     CNoteCollection::LoadResult loaded = m_notes.Load(path);
     if (loaded.nNotShown) {
         std::string text = std::to_string(loaded.nNotShown) + " of the notes in \"" + path
