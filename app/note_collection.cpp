@@ -295,7 +295,7 @@ bool CNoteCollection::SaveAtSessionEnd()
     if (change.bChanged) {
         // Merged as data: Windows gives a sign-out seconds, not the time to
         // make a window for each incoming note. They show at the next start.
-        if (!change.bReadable)
+        if (ChangedFileStepFor({false, change.bReadable}) == ChangedFileStep::leave)
             return false;
         const MergePlan plan = PlanMerge({m_baseline->nMode, m_baseline->notes}, {change.nMode, change.notes},
                                          {nMode, notes});

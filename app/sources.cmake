@@ -14,6 +14,7 @@ list(APPEND DP_WIN_SOURCES
   app/file_dialog.cpp
   app/folder_watch.cpp
   app/note_collection.cpp
+  app/notes_file_talk.cpp
   app/recovery_guard.cpp
   app/registry.cpp
   app/sticky_note_dlg.cpp
