@@ -154,12 +154,6 @@ void CRecoveryGuard::KeepAtEndSession()
     OnEndSession();
 }
 
-void CRecoveryGuard::WaitIdle()
-{
-    if (m_writer)
-        m_writer->WaitIdle();
-}
-
 void CRecoveryGuard::TakeStep(CRecoveryRules::Step step)
 {
     switch (step) {

@@ -42,8 +42,6 @@ public:
     // Nothing left to recover: the collection was written to its file, or
     // the user let the notes go at Quit. The copy is gone on return.
     void Discard();
-    // Waits for the write or removal at hand.
-    void WaitIdle();
     // The message that the worker posts on the first failure.
     void OnWriteFailed();
 
