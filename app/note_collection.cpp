@@ -1,6 +1,6 @@
 #include "app/note_collection.h"
 
-#include "app/recovery_files.h"
+#include "recovery/recovery_files.h"
 #include "app/sticky_note_app.h"
 #include "notes/note_dlg.h"
 #include "notes/note_messages.h"
