@@ -60,7 +60,7 @@ std::optional<int32_t> LocalFieldsToTime(int64_t year, int64_t month, int64_t da
         return std::nullopt;
     // Month 13 is January of the next year, month 0 December of the last.
     int64_t monthFromZero = month - 1;
-    int64_t carry = monthFromZero >= 0 ? monthFromZero / 12 : -((11 - monthFromZero) / 12);
+    int64_t carry = FloorDiv(monthFromZero, 12);
     year += carry;
     month = monthFromZero - carry * 12 + 1;
     if (year < kFirstYear || year > kLastYear)
@@ -79,8 +79,7 @@ std::optional<int32_t> LocalFieldsToTime(int64_t year, int64_t month, int64_t da
     return int32_t(utc);
 }
 
-}  // namespace
-
+// A date is three numbers split by "/" or "-" (mixed at will).
 std::optional<AlarmDate> ParseAlarmDate(std::string_view text)
 {
     // A separator in the first place belongs to the month (a sign, say).
@@ -102,6 +101,8 @@ std::optional<AlarmDate> ParseAlarmDate(std::string_view text)
     date.year = ReadNumber(text.substr(secondCut + 1));
     return date;
 }
+
+}  // namespace
 
 std::optional<AlarmClock> ParseAlarmTime(std::string_view text)
 {

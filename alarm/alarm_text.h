@@ -28,10 +28,10 @@ struct AlarmTexts {
     std::string strTime;
 };
 
-// A date is three numbers split by "/" or "-" (mixed at will); the time has a
-// ":" and a capital "AM" or "PM" anywhere. Each number skips leading white
-// space, takes a sign and digits and stops at anything else (no digits: 0).
-std::optional<AlarmDate> ParseAlarmDate(std::string_view text);
+// The time has a ":" and a capital "AM" or "PM" anywhere; a date (in the
+// checks below) is three numbers split by "/" or "-". Each number skips
+// leading white space, takes a sign and digits and stops at anything else
+// (no digits: 0).
 std::optional<AlarmClock> ParseAlarmTime(std::string_view text);
 
 // The settings dialog's only checks: whether the texts parse.

@@ -1,12 +1,14 @@
 #include "alarm/alarm_timer.h"
 
+#include "alarm/local_time.h"
+
 #include <algorithm>
 
 namespace {
 
 int64_t WholeSeconds(int64_t ms)
 {
-    return ms >= 0 ? ms / 1000 : -((999 - ms) / 1000);
+    return FloorDiv(ms, 1000);
 }
 
 uint32_t UntilSecondBegins(int32_t alarmTime, int64_t nowMs)

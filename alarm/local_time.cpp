@@ -5,12 +5,6 @@ namespace {
 constexpr int64_t kSecondsPerDay = 86400;
 constexpr int32_t kDaysBeforeMonth[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
 
-int64_t FloorDiv(int64_t a, int64_t b)
-{
-    int64_t q = a / b;
-    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
-}
-
 int64_t FloorMod(int64_t a, int64_t b) { return a - FloorDiv(a, b) * b; }
 
 bool IsLeapYear(int64_t year) { return year % 4 == 0; }
@@ -38,6 +32,12 @@ int64_t ClockChangeSeconds(const ClockChange& change, int32_t year)
 }
 
 }  // namespace
+
+int64_t FloorDiv(int64_t a, int64_t b)
+{
+    int64_t q = a / b;
+    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+}
 
 int32_t DaysInMonth(int64_t year, int32_t month)
 {

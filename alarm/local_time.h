@@ -33,6 +33,9 @@ public:
     LocalFields ToLocal(int32_t utc) const;
 };
 
+// a / b rounded down, for moments before 1970 too.
+int64_t FloorDiv(int64_t a, int64_t b);
+
 // Calendar arithmetic on the proleptic rule that every fourth year is a leap
 // year, which is exact from 1901 to 2099 and so over every time value.
 int64_t DaysFromCivil(int64_t year, int32_t month, int32_t day);

@@ -48,7 +48,7 @@ public:
     int32_t Now() const override
     {
         int64_t ms = SystemNowMs();
-        int64_t seconds = ms >= 0 ? ms / 1000 : -((999 - ms) / 1000);
+        int64_t seconds = FloorDiv(ms, 1000);
         if (seconds < 0)
             return 0;
         if (seconds > std::numeric_limits<int32_t>::max())

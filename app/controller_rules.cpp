@@ -39,21 +39,22 @@ std::string FirstStartBalloonText(uint32_t nDblClick)
     }
 }
 
-QuitStep QuitStepFor(Answer answer)
-{
-    switch (answer) {
-    case Answer::yes: return QuitStep::saveThenQuit;
-    case Answer::no: return QuitStep::quit;
-    default: return QuitStep::stay;
-    }
-}
-
-bool DeleteAllConfirmed(Answer answer)
-{
-    return answer == Answer::yes;
-}
-
 size_t NotesLeftOut(const ShortFile& shortFile)
 {
     return shortFile.nShown < shortFile.nHeld ? shortFile.nHeld - shortFile.nShown : 0;
+}
+
+ChangedFileStep ChangedFileStepFor(const ChangedFileFacts& facts)
+{
+    // Nobody to ask: the notes that are there join a file that can be read
+    // (as data, needing no window), and one that cannot be is left alone.
+    if (!facts.bUserToAsk)
+        return facts.bReadable ? ChangedFileStep::merge : ChangedFileStep::leave;
+    if (!facts.bReadable)  // asked only whether to replace it
+        return facts.answer == Answer::yes ? ChangedFileStep::replace : ChangedFileStep::leave;
+    switch (facts.answer) {
+    case Answer::yes: return facts.bNoRoom ? ChangedFileStep::leave : ChangedFileStep::merge;
+    case Answer::no: return ChangedFileStep::replace;
+    default: return ChangedFileStep::leave;
+    }
 }

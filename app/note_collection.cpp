@@ -1,5 +1,6 @@
 #include "app/note_collection.h"
 
+#include "recovery/recovery_files.h"
 #include "app/sticky_note_app.h"
 #include "notes/note_dlg.h"
 #include "notes/note_messages.h"
@@ -146,28 +147,53 @@ CNoteCollection::LoadResult CNoteCollection::Load(const std::string& strPath)
         failure = std::current_exception();  // the notes read before the damage stay
     }
     result.bOpened = outcome != LoadOutcome::missing;
-    if (read.nMode)
-        SetShowHidden(*read.nMode, kChangedByFile);
-    baseline->nMode = m_bShowHidden;
+    baseline->nMode = read.nMode.value_or(m_bShowHidden);
     baseline->notes = std::move(read.notes);
-    m_baseline = baseline;  // the local one keeps the notes while their windows are made
-    // Short until every note is shown, so that the end of a session meanwhile
-    // leaves the file alone; and for good when it could not be read whole.
-    ShortFile& shortFile = m_shortFiles[PathKey(strPath)];
-    shortFile = {std::max(read.nCount, baseline->notes.size()), 0,
-                 failure || outcome == LoadOutcome::notWhole || read.nCount > baseline->notes.size()};
-    const size_t nShown = AddEntries(baseline->notes, &shortFile);
-    if (nShown < baseline->notes.size())
-        result.nNotShown = shortFile.nHeld - nShown;  // Windows has no room for more windows
-    if (!SaveAsksFirst(shortFile))
-        m_shortFiles.erase(PathKey(strPath));  // shown whole: a save writes them all
-    Changed(kChangedByFile);
+    const size_t nRead = baseline->notes.size();
+    const bool bNotReadWhole = failure || outcome == LoadOutcome::notWhole || read.nCount > nRead;
+    // The local baseline keeps the notes while their windows are made.
+    const size_t nShown = Take(baseline->notes, read.nMode, strPath, baseline, {0, 0, bNotReadWhole});
+    if (nShown < nRead)
+        result.nNotShown = std::max(read.nCount, nRead) - nShown;  // Windows has no room for more windows
     if (failure)
         std::rethrow_exception(failure);
     return result;
 }
 
-size_t CNoteCollection::AddEntries(const std::vector<NoteEntry>& entries, ShortFile* pShown)
+size_t CNoteCollection::Restore(const RecoverySnapshot& copy)
+{
+    return Take(copy.notes, copy.nShowHiddenMode, copy.strFileName, copy.baseline, copy.shortFile);
+}
+
+size_t CNoteCollection::Take(const std::vector<NoteEntry>& notes, std::optional<int32_t> nMode,
+                             const std::string& strFileName, std::shared_ptr<const NotesBaseline> baseline,
+                             ShortFile shortFile)
+{
+    if (nMode)
+        SetShowHidden(*nMode, kChangedByFile);
+    SetFileName(strFileName);
+    m_baseline = baseline ? std::move(baseline) : std::make_shared<const NotesBaseline>();
+    // Notes the file lacked already (a copy of a file not shown whole)
+    // stand; else short until every note is shown, so that the end of a
+    // session meanwhile leaves the file alone, and for good when some
+    // found no room.
+    const std::wstring key = PathKey(strFileName);
+    auto mark = [&](size_t nShown) {
+        const ShortFile now = NotesLeftOut(shortFile) || nShown == notes.size()
+                                  ? shortFile
+                                  : ShortFile{notes.size(), nShown, shortFile.bNotReadWhole};
+        if (SaveAsksFirst(now) && !strFileName.empty())
+            m_shortFiles[key] = now;
+        else
+            m_shortFiles.erase(key);  // shown whole: a save writes them all
+    };
+    mark(0);
+    const size_t nShown = AddEntries(notes, mark);
+    Changed(kChangedByFile);
+    return nShown;
+}
+
+size_t CNoteCollection::AddEntries(const std::vector<NoteEntry>& entries, const std::function<void(size_t)>& onShown)
 {
     m_bAdding = true;
     struct Done {
@@ -178,8 +204,8 @@ size_t CNoteCollection::AddEntries(const std::vector<NoteEntry>& entries, ShortF
     size_t nShown = 0;
     while (nShown < entries.size() && Add(&entries[nShown].record, entries[nShown].strText)) {
         ++nShown;
-        if (pShown)
-            pShown->nShown = nShown;
+        if (onShown)
+            onShown(nShown);
     }
     GiveFocusToLastAdded(nBefore);
     return nShown;
@@ -201,11 +227,6 @@ ShortFile CNoteCollection::NotesLeftOutOf(const std::string& strPath) const
 {
     auto it = m_shortFiles.find(PathKey(strPath));
     return it == m_shortFiles.end() ? ShortFile{} : it->second;
-}
-
-void CNoteCollection::RememberShortFile(const std::string& strPath, ShortFile shortFile)
-{
-    m_shortFiles[PathKey(strPath)] = shortFile;
 }
 
 void CNoteCollection::Save(const std::string& strPath)
@@ -274,7 +295,7 @@ bool CNoteCollection::SaveAtSessionEnd()
     if (change.bChanged) {
         // Merged as data: Windows gives a sign-out seconds, not the time to
         // make a window for each incoming note. They show at the next start.
-        if (!change.bReadable)
+        if (ChangedFileStepFor({false, change.bReadable}) == ChangedFileStep::leave)
             return false;
         const MergePlan plan = PlanMerge({m_baseline->nMode, m_baseline->notes}, {change.nMode, change.notes},
                                          {nMode, notes});
@@ -288,11 +309,6 @@ bool CNoteCollection::SaveAtSessionEnd()
     if (change.bChanged)
         m_baseline = before;
     return true;
-}
-
-void CNoteCollection::SetBaseline(std::shared_ptr<const NotesBaseline> baseline)
-{
-    m_baseline = baseline ? std::move(baseline) : std::make_shared<const NotesBaseline>();
 }
 
 std::vector<NoteEntry> CNoteCollection::TypedEntries() const

@@ -12,6 +12,7 @@
 #include <list>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@ class CNoteDlg;
 class CStickyNoteApp;
 struct NoteEntry;
 struct NoteRecord;
+struct RecoverySnapshot;
 
 class CNoteCollection {
 public:
@@ -62,21 +64,19 @@ public:
         bool bOpened = false;
         size_t nNotShown = 0;  // the file's notes left out when a note window could not be made
     };
-    // Adds the notes of a file; not opened, having done nothing, when it
-    // cannot be. Loading stops at the first note whose window cannot be
-    // made: the notes shown stay. A failure while reading is raised after
-    // the complete notes were added and the file's mode applied. Notes read
-    // are no change of the user's: they are what the file holds. For the
-    // current file, what was read becomes the baseline.
+    // Makes strPath the current file and adds its notes; not opened, having
+    // added nothing, when it cannot be. Loading stops at the first note
+    // whose window cannot be made: the notes shown stay. A failure while
+    // reading is raised after the complete notes were added and the file's
+    // mode applied. Notes read are no change of the user's: they are what
+    // the file holds, and what was read becomes the baseline.
     LoadResult Load(const std::string& strPath);
-    // Notes from a file or a recovery copy, in order, until one's window
-    // cannot be made; the number shown. They are shown without the focus
-    // (each taking it in turn keeps the desktop busy): the last on screen
-    // takes it. No change: the caller says what they are.
-    // *pShown, when given, counts them as they come.
-    size_t AddEntries(const std::vector<NoteEntry>& entries, ShortFile* pShown = nullptr);
+    // Takes back a recovery copy's notes, mode, file name and baseline as a
+    // load would; the number of its notes shown. The caller says they are
+    // unsaved.
+    size_t Restore(const RecoverySnapshot& copy);
     // Making a window lets other programs' sent messages in: true while
-    // AddEntries runs, so that a command sent meanwhile can wait for the
+    // notes are added, so that a command sent meanwhile can wait for the
     // notes to be all there.
     bool Adding() const { return m_bAdding; }
     // Writes every note; a failure is raised and leaves the old file as it
@@ -86,7 +86,6 @@ public:
     // The current file as Driftpad last read or wrote it; shared with the
     // recovery copy's snapshots, never null. A file name set anew knows nothing.
     std::shared_ptr<const NotesBaseline> Baseline() const { return m_baseline; }
-    void SetBaseline(std::shared_ptr<const NotesBaseline> baseline);
     // The current file now, against its baseline.
     FileChange CheckFile() const;
     // Whether the current file moved on from the version checked.
@@ -104,7 +103,6 @@ public:
     // could not show, until a save writes it again; 0 for any other file.
     // Notes from other files do not make up for them.
     ShortFile NotesLeftOutOf(const std::string& strPath) const;
-    void RememberShortFile(const std::string& strPath, ShortFile shortFile);
 
     // Makes a note's window. Windows' limit on windows cannot be reached
     // everywhere: a test puts one that fails in its place.
@@ -114,6 +112,18 @@ public:
     std::vector<NoteEntry> TypedEntries() const;
 
 private:
+    // The one way a whole collection comes in, from its file or a recovery
+    // copy: the mode (none: kept), the file's name and baseline, then the
+    // notes. shortFile: what the file lacked before any window was made;
+    // while notes are left out, counted as they are shown, a save over the
+    // file asks first. The number shown.
+    size_t Take(const std::vector<NoteEntry>& notes, std::optional<int32_t> nMode, const std::string& strFileName,
+                std::shared_ptr<const NotesBaseline> baseline, ShortFile shortFile);
+    // Notes in order until one's window cannot be made; the number shown.
+    // They are shown without the focus (each taking it in turn keeps the
+    // desktop busy): the last on screen takes it. No change: the caller
+    // says what they are. onShown, when given, hears of each.
+    size_t AddEntries(const std::vector<NoteEntry>& entries, const std::function<void(size_t)>& onShown = nullptr);
     void Changed(WPARAM nBy) const;
     // Ends a note without a word: the caller says what the change was.
     void End(std::list<CNoteDlg*>::iterator it);

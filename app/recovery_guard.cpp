@@ -93,18 +93,9 @@ bool CRecoveryGuard::OfferAtStart(const std::string& strCommandLineFile)
 
 bool CRecoveryGuard::Restore(const FoundRecovery& found, const std::string& strCommandLineFile)
 {
-    m_notes.SetShowHidden(found.copy.nShowHiddenMode, kChangedByFile);
-    const size_t nShown = m_notes.AddEntries(found.copy.notes);  // short: Windows has no room for more windows
-    m_notes.SetFileName(found.copy.strFileName);
-    m_notes.SetBaseline(found.copy.baseline);
+    const size_t nShown = m_notes.Restore(found.copy);  // short: Windows has no room for more windows
     OnChange(true);  // restored notes are unsaved until the user saves them
     const size_t nNotShown = found.copy.notes.size() - nShown;
-    // Its file not shown whole when the copy was made, or the copy not now: a save over it asks.
-    ShortFile shortFile = found.copy.shortFile;
-    if (nNotShown && !NotesLeftOut(shortFile))
-        shortFile = {found.copy.notes.size(), nShown, shortFile.bNotReadWhole};
-    if (SaveAsksFirst(shortFile) && !found.copy.strFileName.empty())
-        m_notes.RememberShortFile(found.copy.strFileName, shortFile);
     if (found.bDamaged || nNotShown) {
         // The whole copy is kept before the next write replaces it with
         // the notes shown, and the user is told where.
@@ -161,12 +152,6 @@ void CRecoveryGuard::KeepAtEndSession()
 {
     OnChange(true);
     OnEndSession();
-}
-
-void CRecoveryGuard::WaitIdle()
-{
-    if (m_writer)
-        m_writer->WaitIdle();
 }
 
 void CRecoveryGuard::TakeStep(CRecoveryRules::Step step)

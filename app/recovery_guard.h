@@ -2,8 +2,8 @@
 // The recovery copy on the controller: its timer, the snapshot of the
 // notes, the offer at start-up, and the one report of a copy that cannot
 // be written.
-#include "app/recovery_rules.h"
-#include "app/recovery_writer.h"
+#include "recovery/recovery_rules.h"
+#include "recovery/recovery_writer.h"
 #include "storage/file_win.h"
 
 #include <windows.h>
@@ -42,8 +42,6 @@ public:
     // Nothing left to recover: the collection was written to its file, or
     // the user let the notes go at Quit. The copy is gone on return.
     void Discard();
-    // Waits for the write or removal at hand.
-    void WaitIdle();
     // The message that the worker posts on the first failure.
     void OnWriteFailed();
 

@@ -6,6 +6,44 @@
 
 namespace {
 
+// Writes one value (or only the key when data is null); true on success.
+bool SetRegistryValue(HKEY hRoot, const char* key, const char* valueName, const void* data,
+                      DWORD type, DWORD size)
+{
+    UniqueRegKey owner;
+    if (RegCreateKeyExA(hRoot, key, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
+                        owner.put(), nullptr) != ERROR_SUCCESS)
+        return false;
+    if (!data)
+        return true;
+    return RegSetValueExA(owner.get(), valueName, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+}
+
+bool SetRegistryString(HKEY hRoot, const char* key, const char* valueName, const char* text)
+{
+    DWORD size = text ? static_cast<DWORD>(lstrlenA(text) + 1) : 0;
+    return SetRegistryValue(hRoot, key, valueName, text, REG_SZ, size);
+}
+
+bool SetRegistryDword(HKEY hRoot, const char* key, const char* valueName, DWORD value)
+{
+    return SetRegistryValue(hRoot, key, valueName, &value, REG_DWORD, sizeof value);
+}
+
+// The running executable's full path, however long.
+std::string ModulePath()
+{
+    std::vector<char> buffer(MAX_PATH);
+    for (;;) {
+        DWORD n = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0)
+            return std::string();
+        if (n < buffer.size())
+            return std::string(buffer.data(), n);
+        buffer.resize(buffer.size() * 2);  // cut: try again with room to spare
+    }
+}
+
 HKEY RootKey(RegRoot root)
 {
     return root == RegRoot::ClassesRoot ? HKEY_CLASSES_ROOT : HKEY_CURRENT_USER;
@@ -59,42 +97,6 @@ public:
 };
 
 }  // namespace
-
-bool SetRegistryValue(HKEY hRoot, const char* key, const char* valueName, const void* data,
-                      DWORD type, DWORD size)
-{
-    UniqueRegKey owner;
-    if (RegCreateKeyExA(hRoot, key, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
-                        owner.put(), nullptr) != ERROR_SUCCESS)
-        return false;
-    if (!data)
-        return true;
-    return RegSetValueExA(owner.get(), valueName, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
-}
-
-bool SetRegistryString(HKEY hRoot, const char* key, const char* valueName, const char* text)
-{
-    DWORD size = text ? static_cast<DWORD>(lstrlenA(text) + 1) : 0;
-    return SetRegistryValue(hRoot, key, valueName, text, REG_SZ, size);
-}
-
-bool SetRegistryDword(HKEY hRoot, const char* key, const char* valueName, DWORD value)
-{
-    return SetRegistryValue(hRoot, key, valueName, &value, REG_DWORD, sizeof value);
-}
-
-std::string ModulePath()
-{
-    std::vector<char> buffer(MAX_PATH);
-    for (;;) {
-        DWORD n = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0)
-            return std::string();
-        if (n < buffer.size())
-            return std::string(buffer.data(), n);
-        buffer.resize(buffer.size() * 2);  // cut: try again with room to spare
-    }
-}
 
 bool TakeFirstStartMark()
 {

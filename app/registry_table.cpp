@@ -9,16 +9,21 @@ const char* const kOnDesktopValue = "OnDesktop";
 const char* const kFirstStartValue = "FirstStart";
 const char* const kAlarmSoundKey = "AppEvents\\Schemes\\Apps\\Driftpad\\DP Alarm\\.current";
 
+namespace {
+
+// "<exe>" "%1": how the shell starts the program for a notes file.
 std::string MakeOpenCommand(const std::string& exePath)
 {
     return "\"" + exePath + "\" \"%1\"";
 }
 
+// <exe>,1: the notes-file icon, the program's second icon.
 std::string MakeIconText(const std::string& exePath)
 {
     return exePath + ",1";
 }
 
+// The nine install entries, in the order they are written.
 std::vector<RegEntry> InstallEntries(const std::string& exePath)
 {
     using R = RegRoot;
@@ -36,6 +41,7 @@ std::vector<RegEntry> InstallEntries(const std::string& exePath)
     };
 }
 
+// The five keys uninstall deletes (each with its subtree), in order.
 std::vector<RegKey> UninstallKeys()
 {
     return {
@@ -46,8 +52,6 @@ std::vector<RegKey> UninstallKeys()
         {RegRoot::CurrentUser, "Software\\Vantry"},
     };
 }
-
-namespace {
 
 const char* const kUserClasses = "Software\\Classes\\";
 

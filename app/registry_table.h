@@ -33,16 +33,6 @@ extern const char* const kOnDesktopValue;
 extern const char* const kFirstStartValue;
 extern const char* const kAlarmSoundKey;   // its default value names the sound
 
-// "<exe>" "%1": how the shell starts the program for a notes file.
-std::string MakeOpenCommand(const std::string& exePath);
-// <exe>,1: the notes-file icon, the program's second icon.
-std::string MakeIconText(const std::string& exePath);
-
-// The nine install entries, in the order they are written.
-std::vector<RegEntry> InstallEntries(const std::string& exePath);
-// The five keys uninstall deletes (each with its subtree), in order.
-std::vector<RegKey> UninstallKeys();
-
 // Where install writes and uninstall deletes. Keys under HKEY_CLASSES_ROOT
 // that a standard user cannot write go to HKEY_CURRENT_USER\Software\Classes,
 // which HKEY_CLASSES_ROOT shows for that user.

@@ -2,9 +2,6 @@ list(APPEND DP_PORTABLE_SOURCES
   app/command_line.cpp
   app/controller_rules.cpp
   app/desktop_rules.cpp
-  app/recovery_files.cpp
-  app/recovery_rules.cpp
-  app/recovery_writer.cpp
   app/registry_table.cpp
 )
 list(APPEND DP_WIN_SOURCES
@@ -14,6 +11,7 @@ list(APPEND DP_WIN_SOURCES
   app/file_dialog.cpp
   app/folder_watch.cpp
   app/note_collection.cpp
+  app/notes_file_talk.cpp
   app/recovery_guard.cpp
   app/registry.cpp
   app/sticky_note_dlg.cpp
@@ -22,7 +20,6 @@ list(APPEND DP_WIN_SOURCES
 list(APPEND DP_UNIT_TESTS
   tests/unit/app_rules_test.cpp
   tests/unit/desktop_rules_test.cpp
-  tests/unit/recovery_test.cpp
   tests/unit/registry_table_test.cpp
 )
 list(APPEND DP_E2E_TESTS

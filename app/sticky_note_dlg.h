@@ -46,14 +46,16 @@ private:
     void OnDeleteAll();
     void OnQuit();
     void OnOptions();
+    // The conversation about the notes file (notes_file_talk.cpp).
+    void OnOpen();
     void OnDropFiles(HDROP hDrop);
     void OnEndSession(BOOL bEnding);
     // What another computer saved arrives: once its folder has been quiet
     // for a while and the file reads whole, it is merged onto the screen,
     // with no question and nothing written.
     void OnFolderChanged(WPARAM nHow);
-    void OnArrivalTimer();
-    void OnOpen();
+    // WM_TIMER; true when it was the arrival's timer.
+    bool OnArrivalTimer(UINT_PTR nIDEvent);
     // True when the notes were written; false when the user cancelled (the
     // Save As dialog, or a question on the way). A failure to write is
     // raised, never passed over. At the end of a session nobody answers.

@@ -2,8 +2,6 @@
 
 #include "base/failure_report.h"
 
-#include <exception>
-#include <stdexcept>
 
 CDialog::CDialog(UINT nIDTemplate, bool bUnicode) : m_nIDTemplate(nIDTemplate), m_bUnicode(bUnicode) {}
 
@@ -84,10 +82,8 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM 
     // request).
     try {
         return self->Dispatch(msg, wParam, lParam);
-    } catch (const std::exception& failure) {
-        ReportFailure(hWnd, failure);
     } catch (...) {
-        ReportFailure(hWnd, std::runtime_error("an unexpected error occurred."));
+        ReportCaughtFailure(hWnd);
     }
     return FALSE;
 }

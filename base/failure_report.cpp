@@ -2,6 +2,7 @@
 
 #include "base/message_box.h"
 
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -23,4 +24,15 @@ void SetFailureReporter(FailureReporter pfnReporter)
 void ReportFailure(HWND hWndOwner, const std::exception& failure)
 {
     g_pfnReporter(hWndOwner, failure);
+}
+
+void ReportCaughtFailure(HWND hWndOwner)
+{
+    try {
+        throw;
+    } catch (const std::exception& failure) {
+        ReportFailure(hWndOwner, failure);
+    } catch (...) {
+        ReportFailure(hWndOwner, std::runtime_error("an unexpected error occurred."));
+    }
 }

@@ -9,3 +9,6 @@
 using FailureReporter = void (*)(HWND hWndOwner, const std::exception& failure);
 void SetFailureReporter(FailureReporter pfnReporter);
 void ReportFailure(HWND hWndOwner, const std::exception& failure);
+// In a catch block of a window procedure, whatever was thrown: nothing
+// may unwind through the window manager.
+void ReportCaughtFailure(HWND hWndOwner);

@@ -5,7 +5,7 @@
 // own time (write, flush, replace) is printed too.
 #include "bench/timing.h"
 #include "app/note_collection.h"
-#include "app/recovery_writer.h"
+#include "recovery/recovery_writer.h"
 #include "app/sticky_note_app.h"
 #include "notes/note_dlg.h"
 #include "storage/archive.h"

@@ -9,11 +9,6 @@
 #include "notes/note_host.h"
 #include "notes/note_messages.h"
 
-namespace {
-
-
-}  // namespace
-
 void CNoteAlarm::ArmIfSet()
 {
     if (m_bAlarmEnabled)

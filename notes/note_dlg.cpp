@@ -59,8 +59,6 @@ const char* FallbackFontFace()
     return face;
 }
 
-// One yellow brush for every note, made with the first and kept for the
-// run: a brush a note would cost a GDI object each.
 // Touches the window only when that changes something.
 void ShowNoteWindow(HWND hWndNote, bool bOnScreen)
 {
@@ -68,6 +66,8 @@ void ShowNoteWindow(HWND hWndNote, bool bOnScreen)
         ShowWindow(hWndNote, bOnScreen ? SW_RESTORE : SW_HIDE);
 }
 
+// One yellow brush for every note, made with the first and kept for the
+// run: a brush a note would cost a GDI object each.
 HBRUSH NoteBrush()
 {
     static const UniqueBrush brush(CreateSolidBrush(kNoteYellow));
@@ -75,6 +75,23 @@ HBRUSH NoteBrush()
 }
 
 }  // namespace
+
+void SetNoteTopmost(HWND hWndNote, bool bTopmost, UINT flags)
+{
+    flags |= SWP_NOMOVE | SWP_NOSIZE;
+    SetWindowPos(hWndNote, bTopmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+    if (bTopmost || !(GetWindowLongA(hWndNote, GWL_EXSTYLE) & WS_EX_TOPMOST))
+        return;
+    // Some window managers keep an owned window in the topmost band when only
+    // topmost windows lie above its owner (a lone note over the controller):
+    // the hidden controller goes to the bottom, where it is never seen.
+    HWND owner = GetWindow(hWndNote, GW_OWNER);
+    if (!owner || IsWindowVisible(owner))
+        return;
+    SetWindowPos(owner, HWND_BOTTOM, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    SetWindowPos(hWndNote, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+}
 
 CNoteDlg::CNoteDlg(const INoteHost& host)
     : CDialog(IDD_NOTE, true), m_host(host), m_alarm(*this, host)
@@ -172,7 +189,6 @@ BOOL CNoteDlg::OnInitDialog()
     GetWindowRect(m_hWnd, &m_rcHome);
     MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&m_rcHome), 2);
     m_tracker.m_rect = m_rcHome;
-    m_tracker.m_nStyle = CRectTracker::solidLine;
     if (m_edit.m_bAlwaysOnTop)  // a new window already lies in the normal layer: no z-order work for the rest
         PostMessageA(m_hWnd, WM_APPLYONTOP, 0, 0);
     m_alarm.ArmIfSet();

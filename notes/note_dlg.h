@@ -14,6 +14,10 @@
 
 class INoteHost;
 
+// Puts a note window into the topmost band or back into the normal one,
+// with the given SetWindowPos flags (besides no move and no size).
+void SetNoteTopmost(HWND hWndNote, bool bTopmost, UINT flags);
+
 class CNoteDlg : public CDialog {
 public:
     explicit CNoteDlg(const INoteHost& host);
@@ -73,7 +77,7 @@ private:
     CNoteAlarm m_alarm;
     bool m_bLoaded = false;       // created from a file record
     CNoteEdit m_edit;             // the text, the two window flags, the context menu
-    UniqueHandle<GdiObjectTraits> m_fallbackFont;
+    UniqueGdiObject m_fallbackFont;
     std::u16string m_strTyped;
     EndHandler m_onEnd;
 };

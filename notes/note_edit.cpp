@@ -1,7 +1,9 @@
 #include "notes/note_edit.h"
 
+#include "base/failure_report.h"
 #include "base/handle.h"
 #include "base/menu_items.h"
+#include "notes/note_dlg.h"
 #include "notes/note_messages.h"
 #include "notes/note_rules.h"
 #include "resources/resource.h"
@@ -11,23 +13,6 @@ namespace {
 constexpr int kNoteTextLimit = 150;
 
 }  // namespace
-
-void SetNoteTopmost(HWND hWndNote, bool bTopmost, UINT flags)
-{
-    flags |= SWP_NOMOVE | SWP_NOSIZE;
-    SetWindowPos(hWndNote, bTopmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, flags);
-    if (bTopmost || !(GetWindowLongA(hWndNote, GWL_EXSTYLE) & WS_EX_TOPMOST))
-        return;
-    // Some window managers keep an owned window in the topmost band when only
-    // topmost windows lie above its owner (a lone note over the controller):
-    // the hidden controller goes to the bottom, where it is never seen.
-    HWND owner = GetWindow(hWndNote, GW_OWNER);
-    if (!owner || IsWindowVisible(owner))
-        return;
-    SetWindowPos(owner, HWND_BOTTOM, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
-    SetWindowPos(hWndNote, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
-}
 
 CNoteEdit::~CNoteEdit()
 {
@@ -90,10 +75,17 @@ LRESULT CALLBACK CNoteEdit::WindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARA
         self->Detach();
         return CallWindowProcW(pfnEditProc, hWnd, msg, wParam, lParam);
     }
-    LRESULT result = 0;
-    if (self->OnMessage(msg, wParam, lParam, result))
-        return result;
-    return self->CallEditProc(msg, wParam, lParam);
+    // As in the dialog base: a failure ends here, and the message counts as
+    // not handled, so that the edit control answers it.
+    const WNDPROC pfnEditProc = self->m_pfnEditProc;
+    try {
+        LRESULT result = 0;
+        if (self->OnMessage(msg, wParam, lParam, result))
+            return result;
+    } catch (...) {
+        ReportCaughtFailure(hWnd);
+    }
+    return CallWindowProcW(pfnEditProc, hWnd, msg, wParam, lParam);
 }
 
 bool CNoteEdit::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)

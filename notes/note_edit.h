@@ -8,10 +8,6 @@
 #include <cstdint>
 #include <string>
 
-// Puts a note window into the topmost band or back into the normal one,
-// with the given SetWindowPos flags (besides no move and no size).
-void SetNoteTopmost(HWND hWndNote, bool bTopmost, UINT flags);
-
 class CNoteEdit {
 public:
     CNoteEdit() = default;

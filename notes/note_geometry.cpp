@@ -2,6 +2,18 @@
 
 #include <algorithm>
 
+namespace {
+
+// Side of the handle squares for handle size h: h, or half the smaller side
+// of the rectangle when 2h would not fit.
+int32_t TrackerHandleSide(const NoteRect& r, int32_t h)
+{
+    int32_t smaller = std::min(r.Width(), r.Height());
+    return 2 * h > smaller ? smaller / 2 : h;
+}
+
+}  // namespace
+
 NoteRect CentredOn(const NoteRect& r, int32_t x, int32_t y)
 {
     int32_t left = x - r.Width() / 2;
@@ -20,12 +32,6 @@ NoteRect PulledInside(const NoteRect& r, const NoteRect& area)
     left = std::max(left, area.left);
     top = std::max(top, area.top);
     return {left, top, left + r.Width(), top + r.Height()};
-}
-
-int32_t TrackerHandleSide(const NoteRect& r, int32_t h)
-{
-    int32_t smaller = std::min(r.Width(), r.Height());
-    return 2 * h > smaller ? smaller / 2 : h;
 }
 
 NoteRect TrackerHandleRect(const NoteRect& r, int32_t h, TrackerHit hit)

@@ -19,6 +19,14 @@ struct NoteRect {
     friend bool operator!=(const NoteRect& a, const NoteRect& b) { return !(a == b); }
 };
 
+// From a window system's rectangle (a RECT), which has the same fields.
+template <typename Rect>
+NoteRect ToNoteRect(const Rect& r)
+{
+    return {static_cast<int32_t>(r.left), static_cast<int32_t>(r.top), static_cast<int32_t>(r.right),
+            static_cast<int32_t>(r.bottom)};
+}
+
 // The same size, its centre on (x, y) (rounded towards the top-left).
 NoteRect CentredOn(const NoteRect& r, int32_t x, int32_t y);
 // The same size, moved the least so that it lies inside area; a rectangle
@@ -33,9 +41,6 @@ enum class TrackerHit {
     middle,
 };
 
-// Side of the handle squares for handle size h: h, or half the smaller side
-// of the rectangle when 2h would not fit.
-int32_t TrackerHandleSide(const NoteRect& r, int32_t h);
 // The handle square of one hit, inside r grown by 1 pixel; empty when that
 // handle is not offered (edge handles need room beside the corners).
 NoteRect TrackerHandleRect(const NoteRect& r, int32_t h, TrackerHit hit);

@@ -52,7 +52,7 @@ private:
 
     HWND m_hWnd;
     WindowDC m_dc;  // the whole screen
-    UniqueHandle<GdiObjectTraits> m_bitmap;
+    UniqueGdiObject m_bitmap;
     UniqueBrush m_brush;
     RECT m_shown = {};
     bool m_visible = false;

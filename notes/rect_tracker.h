@@ -5,15 +5,8 @@
 
 #include <windows.h>
 
-inline NoteRect ToNoteRect(const RECT& r)
-{
-    return {r.left, r.top, r.right, r.bottom};
-}
-
 class CRectTracker {
 public:
-    enum StyleFlags { solidLine = 1 };
-
     CRectTracker();
 
     // What a press at pt (client coordinates of the tracking window) grabs.
@@ -26,8 +19,6 @@ public:
     bool Track(HWND hWnd, POINT pt);
 
     RECT m_rect = {};       // client coordinates of the tracking window
-    UINT m_nStyle = 0;
     int m_nHandleSize = 4;  // the system's in-place border width
     SIZE m_sizeMin = {8, 8};
-    bool m_bAllowInvert = false;  // never turned inside out: the geometry keeps the minimum
 };

@@ -96,11 +96,10 @@ const CodePage kAnsiCodePage = {AnsiFromWide, WideFromAnsi};
 std::unique_ptr<CWinFile> CWinFile::Open(const std::string& strPath, OpenMode mode, DWORD* pdwError)
 {
     DWORD dwAccess = mode == modeRead ? GENERIC_READ : GENERIC_WRITE;
-    DWORD dwCreation = mode == modeWrite ? CREATE_ALWAYS : OPEN_EXISTING;
     // A reader lets the indexer, a scanner or a sync client read beside it,
     // and still keeps every writer out.
     DWORD dwShare = mode == modeRead ? FILE_SHARE_READ : 0;
-    UniqueFileHandle hFile(CreateFileA(strPath.c_str(), dwAccess, dwShare, nullptr, dwCreation,
+    UniqueFileHandle hFile(CreateFileA(strPath.c_str(), dwAccess, dwShare, nullptr, OPEN_EXISTING,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!hFile) {
         if (pdwError)

@@ -29,7 +29,6 @@ class CWinFile : public CFile {
 public:
     enum OpenMode {
         modeRead,   // read only, shared with readers only, the file must exist
-        modeWrite,  // write only, exclusive, created or emptied
         modeWriteExisting,  // write only, exclusive, must exist, kept as it is
     };
     // nullptr when the file cannot be opened; *pdwError then says why.

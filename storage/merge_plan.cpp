@@ -1,6 +1,6 @@
 #include "storage/merge_plan.h"
 
-#include "storage/notes_merge.h"
+#include "storage/digest.h"
 
 #include <algorithm>
 #include <unordered_map>

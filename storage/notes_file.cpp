@@ -1,5 +1,6 @@
 #include "storage/notes_file.h"
 
+#include "storage/digest.h"
 #include "storage/exceptions.h"
 #include "storage/notes_merge.h"
 

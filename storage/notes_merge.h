@@ -12,13 +12,6 @@
 #include <string>
 #include <vector>
 
-// FNV-1a, 64 bits: any byte changed changes it.
-constexpr uint64_t kDigestStart = 14695981039346656037ull;
-uint64_t DigestBytes(const void* pData, size_t nBytes, uint64_t nDigest = kDigestStart);
-// The digest of the file's bytes from its position to its end; the
-// position is back where it stood on return.
-uint64_t DigestRest(CFile& file);
-
 // The notes file as Driftpad last read it or wrote it.
 struct NotesBaseline {
     std::optional<uint64_t> nDigest;  // of its bytes; none: there was no file, or nothing is known of it

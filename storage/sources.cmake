@@ -3,6 +3,7 @@ list(APPEND DP_PORTABLE_SOURCES
   storage/archive.cpp
   storage/archive_string.cpp
   storage/code_page.cpp
+  storage/digest.cpp
   storage/failure_text.cpp
   storage/memory_file.cpp
   storage/notes_layout.cpp

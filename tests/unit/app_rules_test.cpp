@@ -1,5 +1,5 @@
 // The controller's decisions and the command line: the tray menu's states,
-// the double click, the answers to Quit and Delete All, options and file.
+// the double click, a save onto a file changed elsewhere, options and file.
 #include "app/command_line.h"
 #include "app/controller_rules.h"
 #include "resources/resource.h"
@@ -8,7 +8,7 @@
 
 namespace {
 
-TEST(ControllerRules, TrayMenuStatesFollowTheNotesAndTheModeAndTheUsersAnswersLeadWhereAsked)
+TEST(ControllerRules, TrayMenuStatesFollowTheNotesAndTheMode)
 {
     constexpr std::nullopt_t kAsIs = std::nullopt;
     const struct { unsigned nID; TrayFacts facts; MenuItemState expected; } rows[] = {
@@ -28,11 +28,23 @@ TEST(ControllerRules, TrayMenuStatesFollowTheNotesAndTheModeAndTheUsersAnswersLe
     EXPECT_EQ(DoubleClickCommand(0), unsigned{ID_OPTIONS});
     EXPECT_EQ(DoubleClickCommand(1), unsigned{ID_NEWNOTE});
     EXPECT_EQ(DoubleClickCommand(2), 0u);
-    EXPECT_EQ(QuitStepFor(Answer::yes), QuitStep::saveThenQuit);
-    EXPECT_EQ(QuitStepFor(Answer::no), QuitStep::quit);
-    EXPECT_EQ(QuitStepFor(Answer::cancel), QuitStep::stay);
-    EXPECT_TRUE(DeleteAllConfirmed(Answer::yes));
-    EXPECT_FALSE(DeleteAllConfirmed(Answer::no));
+}
+
+TEST(ControllerRules, AChangedFileIsWrittenOverOnlyAsTheUserSaysAndNeverWhenIncomingNotesFoundNoRoom)
+{
+    using Step = ChangedFileStep;
+    const struct { ChangedFileFacts facts; Step expected; } rows[] = {
+        {{false, true, Answer::cancel, false}, Step::merge},  // nobody to ask: merged as data
+        {{false, false, Answer::yes, false}, Step::leave},  // and never replaced unread
+        {{true, false, Answer::yes, false}, Step::replace},
+        {{true, false, Answer::no, false}, Step::leave},  // unreadable: No is not "replace"
+        {{true, true, Answer::yes, false}, Step::merge},
+        {{true, true, Answer::yes, true}, Step::leave},  // the notes without a window would be lost
+        {{true, true, Answer::no, false}, Step::replace},
+        {{true, true, Answer::cancel, false}, Step::leave},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(ChangedFileStepFor(row.facts), row.expected) << "row " << &row - rows;
 }
 
 TEST(CommandLine, OptionsCountByTheirFirstLowerCaseLetterAndTheFirstFileNameWins)

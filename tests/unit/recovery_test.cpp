@@ -1,7 +1,7 @@
 // The recovery copy: a write failing at any step leaves a whole copy, a
 // failing copy is told once per run, and when it is written, dropped and offered.
-#include "app/recovery_rules.h"
-#include "app/recovery_writer.h"
+#include "recovery/recovery_rules.h"
+#include "recovery/recovery_writer.h"
 #include "storage/notes_file.h"
 #include "tests/unit/fake_file_system.h"
 #include "tests/unit/test_notes.h"

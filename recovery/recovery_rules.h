@@ -1,7 +1,7 @@
 #pragma once
 // When the recovery copy is written, offered and dropped: plain decisions,
 // no file and no window.
-#include "app/recovery_files.h"
+#include "recovery/recovery_files.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The one worker that writes or removes the recovery copy, off the user
 // interface's thread.
-#include "app/recovery_files.h"
+#include "recovery/recovery_files.h"
 
 #include <condition_variable>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "app/recovery_files.h"
+#include "recovery/recovery_files.h"
 
 #include "storage/archive.h"
 #include "storage/exceptions.h"

@@ -1,4 +1,4 @@
-#include "app/recovery_rules.h"
+#include "recovery/recovery_rules.h"
 
 bool CRecoveryRules::OnChange(bool bByUser)
 {

@@ -1,4 +1,4 @@
-#include "app/recovery_writer.h"
+#include "recovery/recovery_writer.h"
 
 #include "storage/failure_text.h"
 
