@@ -47,7 +47,7 @@ CNoteDlg* CNoteCollection::Add(const NoteRecord* pRecord, const std::u16string& 
     if (pRecord)
         note->LoadRecord(*pRecord, strText);
     m_noteList.push_back(note);
-    if (!(m_makeWindow ? m_makeWindow(*note, m_hWndOwner) : note->CreateNote(m_hWndOwner))) {
+    if (!note->CreateNote(m_hWndOwner)) {
         m_noteList.pop_back();
         delete note;
         return nullptr;

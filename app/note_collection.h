@@ -104,10 +104,6 @@ public:
     // Notes from other files do not make up for them.
     ShortFile NotesLeftOutOf(const std::string& strPath) const;
 
-    // Makes a note's window. Windows' limit on windows cannot be reached
-    // everywhere: a test puts one that fails in its place.
-    using WindowMaker = std::function<bool(CNoteDlg& note, HWND hWndOwner)>;
-    void SetWindowMaker(WindowMaker maker) { m_makeWindow = std::move(maker); }
     // Every note with the text it holds as typed, without asking its window.
     std::vector<NoteEntry> TypedEntries() const;
 
@@ -137,7 +133,6 @@ private:
     std::list<CNoteDlg*> m_noteList;
     std::string m_strFileName;
     int32_t m_bShowHidden = 0;
-    WindowMaker m_makeWindow;
     std::map<std::wstring, ShortFile> m_shortFiles;  // by PathKey
     std::shared_ptr<const NotesBaseline> m_baseline = std::make_shared<const NotesBaseline>();
     bool m_bAdding = false;

@@ -180,6 +180,10 @@ TEST_F(ControllerTest, QuitWithNotesAsksFirstRemovesTheTrayIconAndDeleteAllDelet
     }
     EXPECT_EQ("Are you sure you want\rto delete all notes?", asked.at(0));
     NewNote();
+    Command(ID_HIDEALL);  // hidden while hidden notes are not shown; shown, Hide All leaves them
+    EXPECT_TRUE(Notes(true).empty());
+    Command(ID_SHOWHIDDEN);
+    Command(ID_HIDEALL);
     // Yes without a file: Save As, and cancelling it cancels Quit.
     replies = {{"Driftpad: Quit", IDCANCEL}, {"Driftpad: Quit", IDYES}, {"Save As", IDCANCEL}};
     Command(ID_QUIT);
@@ -188,28 +192,14 @@ TEST_F(ControllerTest, QuitWithNotesAsksFirstRemovesTheTrayIconAndDeleteAllDelet
     EXPECT_EQ("Save notes before quiting?", asked.at(2)) << testing::PrintToString(asked);
     EXPECT_EQ(1u, Notes(true).size());
     ASSERT_EQ(1u, g_shellCalls.size());  // the icon added, not yet removed
-    replies = {{"Driftpad: Quit", IDNO}};  // the run ends without saving
+    ASSERT_TRUE(PumpUntil([&] { return FileExists(RecoveryFolder() + "\\Recovery.dpd"); }, 5000));
+    replies = {{"Driftpad: Quit", IDNO}};  // the run ends without saving, and leaves nothing to restore
     Command(ID_QUIT);
     EXPECT_FALSE(IsWindow(controller));
     EXPECT_EQ(0, quitCode);
     const auto& [removal, icon] = g_shellCalls.back();
     EXPECT_TRUE(removal == NIM_DELETE && icon.hWnd == controller && icon.uID == IDI_DRIFTPAD);
-    EXPECT_EQ(0, FilesIn(dir));
-}
-
-TEST_F(ControllerTest, HideAllHidesOnlyWhileHiddenNotesAreNotShown)
-{
-    Start();
-    NewNote();
-    NewNote();
-    Command(ID_HIDEALL);
-    EXPECT_TRUE(Notes(true).empty());
-    Command(ID_SHOWHIDDEN);
-    EXPECT_EQ(2u, Notes(true).size());
-    Command(ID_HIDEALL);  // the mode is on: they stay
-    EXPECT_EQ(2u, Notes(true).size());
-    Command(ID_SHOWHIDDEN);
-    EXPECT_TRUE(Notes(true).empty());
+    EXPECT_TRUE(FilesIn(dir) == 0 && !FileExists(RecoveryFolder() + "\\Recovery.dpd"));
 }
 
 TEST_F(ControllerTest, SaveWritesTheNotesInCreationOrderAndAMissingFileStartsEmpty)
@@ -308,16 +298,6 @@ TEST_F(ControllerTest, ADroppedFileOpensWhateverItsPathBecomesCurrentAndItsModeS
     EXPECT_EQ(NotesFileBytes({shown, hidden, dropped, added}, 1), ReadFileBytes(path));
 }
 
-TEST_F(ControllerTest, EndOfSessionWithoutTheAutosaveKeepsARecoveryCopyAndWritesNothing)
-{
-    SetRegDword(HKEY_CURRENT_USER, kPrefs, "SaveOnShutdown", 0);
-    Start('"' + notesFile + '"');
-    NewNote("not saved");
-    SendMessageA(controller, WM_ENDSESSION, TRUE, 0);
-    EXPECT_FALSE(FileExists(notesFile));
-    EXPECT_TRUE(FileExists(RecoveryFolder() + "\\Recovery.dpd"));  // written before the answer
-}
-
 TEST_F(ControllerTest, ATruncatedFileAtStartKeepsTheCompleteNotesInItsModeAndSaysSo)
 {
     // Hidden, in a file that shows hidden notes.
@@ -337,18 +317,22 @@ TEST_F(ControllerTest, AFileWhoseNotesCannotAllBeShownIsSavedOverWithFewerOnlyWh
         five.push_back(At("note " + std::to_string(i), 10 * i, 20));
     const std::string bytes = NotesFileBytes(five), other = dir + "\\other.dpd";
     WriteFileBytes(notesFile, bytes);
+    // Notes of no file before and after the Open never make up for the file's.
+    Start();
+    const FileNote before = Shown(NewNote("before"));
     g_noteWindows = 0;
     g_refusedNote = 3;
     HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseNote, nullptr, GetCurrentThreadId());
-    replies = {{"Driftpad", IDOK}};
-    Start('"' + notesFile + '"');
+    replies = {{"Open", IDOK, notesFile}, {"Driftpad", IDOK}};
+    Command(ID_OPEN);
     UnhookWindowsHookEx(hook);
     EXPECT_EQ(3, g_noteWindows) << "no note tried after the first that failed";
-    EXPECT_EQ(0u, asked.at(0).find("3 of the notes in \"" + notesFile + "\" could not be shown")) << asked.at(0);
-    ASSERT_EQ(2u, Notes().size());
+    EXPECT_EQ(0u, asked.at(1).find("3 of the notes in \"" + notesFile + "\" could not be shown")) << asked.at(1);
+    const FileNote after = Shown(NewNote("after", {600, 400}));
+    ASSERT_EQ(4u, Notes().size());
 
-    // No keeps the file; another file takes the two without a word, and
-    // the first still asks; Yes writes the two, and then it asks no more.
+    // No keeps the file; another file takes the notes without a word, and
+    // the first still asks; Yes writes them, and then it asks no more.
     replies = {{"Driftpad: Save", IDNO}, {"Save As", IDOK, other}, {"Save As", IDOK, notesFile}, {"Driftpad: Save", IDYES}};
     Command(ID_SAVE);
     ASSERT_EQ(bytes, ReadFileBytes(notesFile));
@@ -356,8 +340,8 @@ TEST_F(ControllerTest, AFileWhoseNotesCannotAllBeShownIsSavedOverWithFewerOnlyWh
     DeleteFileA(notesFile.c_str());  // no question from the file dialog
     Command(ID_SAVEAS);
     EXPECT_TRUE(replies.empty());
-    EXPECT_EQ(0u, asked.at(1).find("\"" + notesFile + "\" holds 5 notes, and only 2 of them were shown")) << asked.at(1);
-    EXPECT_EQ(NotesFileBytes({five[0], five[1]}), ReadFileBytes(other));
+    EXPECT_EQ(0u, asked.at(2).find("\"" + notesFile + "\" holds 5 notes, and only 2 of them were shown")) << asked.at(2);
+    EXPECT_EQ(NotesFileBytes({before, five[0], five[1], after}), ReadFileBytes(other));
     EXPECT_EQ(ReadFileBytes(other), Save());
 }
 
@@ -444,7 +428,8 @@ TEST_F(ControllerTest, AFileThatAReaderHoldsLoadsAndIsNeverReplacedWithoutAQuest
 }
 
 // Each change alone reaches the recovery copy, not only those that ride on
-// another's: a crash must not bring a note back as it was before.
+// another's: a crash must not bring a note back as it was before. The end of
+// a session does not wait for it.
 TEST_F(ControllerTest, EachKindOfChangeAloneReachesTheRecoveryCopy)
 {
     const std::string copy = RecoveryFolder() + "\\Recovery.dpd";
@@ -477,6 +462,11 @@ TEST_F(ControllerTest, EachKindOfChangeAloneReachesTheRecoveryCopy)
     NoteCommand(kept, ID_DELETENOTE);
     reaches("deleted");
     EXPECT_EQ(std::string::npos, last.find("kept"));
+    // The end of a session without the autosave: the copy at once, the file untouched.
+    const std::string before = ReadFileBytes(notesFile);
+    NewNote("not saved");
+    SendMessageA(controller, WM_ENDSESSION, TRUE, 0);
+    EXPECT_TRUE(ReadFileBytes(copy).find("not saved") != std::string::npos && before == ReadFileBytes(notesFile));
 }
 
 TEST_F(ControllerTest, ARecoveryCopyThatCannotBeWrittenIsToldInAStopBox)

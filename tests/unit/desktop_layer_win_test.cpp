@@ -4,6 +4,8 @@
 #include "base/handle.h"
 #include "tests/unit/in_process.h"
 
+#include <filesystem>
+
 namespace e2e {
 namespace {
 
@@ -74,6 +76,7 @@ TEST_F(DesktopLayerTest, NotesComeForwardWithAStandInDesktopAndGoBackUnderAProgr
         }
         DestroyWindow(controller);
         Pump();
+        std::filesystem::remove_all(RecoveryFolder());  // its notes were never saved: nothing to offer next
     }
 }
 
