@@ -22,24 +22,6 @@ constexpr const char* kPrefs = kPreferencesKey;
 FileNote Shown(HWND note) { return Note(Text(note), WindowRect(note)); }
 FileNote At(const std::string& text, int left, int top, int hidden = 0) { return Note(text, Place(left, top), 0, hidden); }
 
-// Windows' quota of windows, which Wine does not have: the n-th note window
-// (an owned dialog without a title bar) cannot be made; or another program's
-// Save arrives as it is made (making a window lets sent messages in).
-int g_noteWindows, g_refusedNote, g_savingNote, g_endingNote;
-LRESULT CALLBACK RefuseNote(int code, WPARAM wParam, LPARAM lParam)
-{
-    const CREATESTRUCTA* cs = code == HCBT_CREATEWND ? reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs : nullptr;
-    if (cs && cs->lpszClass == WC_DIALOG && cs->hwndParent && !(cs->style & WS_CHILD) && (cs->style & WS_CAPTION) != WS_CAPTION) {
-        if (++g_noteWindows == g_savingNote)
-            SendMessageA(cs->hwndParent, WM_COMMAND, ID_SAVE, 0);
-        if (g_noteWindows == g_endingNote)
-            SendMessageA(cs->hwndParent, WM_ENDSESSION, TRUE, 0);
-        if (g_noteWindows == g_refusedNote)
-            return 1;
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
 // What the program asks of the shell, passed on to it.
 std::vector<std::pair<DWORD, NOTIFYICONDATAA>> g_shellCalls;
 BOOL RecordShellCall(DWORD message, NOTIFYICONDATAA* data)
@@ -217,8 +199,7 @@ TEST_F(ControllerTest, SaveWritesTheNotesInCreationOrderAndAMissingFileStartsEmp
 TEST_F(ControllerTest, AFileOpensAtItsPlaceFromTheCommandLineAndOpenAddsToTheNotesThere)
 {
     const std::string ok = NotesFileBytes({At("ok", 100, 120)});
-    WriteFileBytes(notesFile, ok);
-    Start('"' + notesFile + '"');
+    StartOn(ok);
     ASSERT_EQ(1u, Notes(true).size());
     EXPECT_TRUE(Text(Notes()[0]) == "ok" && WindowRect(Notes()[0]).left == 100 && WindowRect(Notes()[0]).top == 120);
     EXPECT_EQ(ok, Save());  // unmoved, byte for byte
@@ -248,8 +229,7 @@ TEST_F(ControllerTest, SaveWithoutANameAsksCancelWritesNothingAndATypedNameGetsT
 TEST_F(ControllerTest, ASaveThatCannotWriteIsReportedKeepsTheOldFileAndStopsQuit)
 {
     const std::string old = NotesFileBytes({At("ok", 100, 120)});
-    WriteFileBytes(notesFile, old);
-    Start('"' + notesFile + '"');
+    StartOn(old);
     NewNote("new");
     // Another program holds the file open without sharing.
     HANDLE held = CreateFileA(notesFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -278,8 +258,7 @@ TEST_F(ControllerTest, ADroppedFileOpensWhateverItsPathBecomesCurrentAndItsModeS
     const FileNote shown = At("shown", 50, 60), hidden = At("hidden", 300, 60, 1), dropped = At("dropped", 100, 120, 1);
     WriteFileBytes(path, NotesFileBytes({dropped}, 1));
     WriteFileBytes(other, NotesFileBytes({At("not opened", 10, 10)}));
-    WriteFileBytes(notesFile, NotesFileBytes({shown, hidden}));
-    Start('"' + notesFile + '"');
+    StartOn(NotesFileBytes({shown, hidden}));
     ASSERT_EQ(2u, Notes().size());
     ASSERT_EQ(1u, Notes(true).size());  // the mode is off
     EXPECT_EQ(Notes(true).front(), GetForegroundWindow());  // the last on screen
@@ -320,13 +299,12 @@ TEST_F(ControllerTest, AFileWhoseNotesCannotAllBeShownIsSavedOverWithFewerOnlyWh
     // Notes of no file before and after the Open never make up for the file's.
     Start();
     const FileNote before = Shown(NewNote("before"));
-    g_noteWindows = 0;
-    g_refusedNote = 3;
-    HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseNote, nullptr, GetCurrentThreadId());
+    int made = 0;
+    onNoteWindow = [&](HWND) { return ++made != 3; };
     replies = {{"Open", IDOK, notesFile}, {"Driftpad", IDOK}};
     Command(ID_OPEN);
-    UnhookWindowsHookEx(hook);
-    EXPECT_EQ(3, g_noteWindows) << "no note tried after the first that failed";
+    onNoteWindow = nullptr;
+    EXPECT_EQ(3, made) << "no note tried after the first that failed";
     EXPECT_EQ(0u, asked.at(1).find("3 of the notes in \"" + notesFile + "\" could not be shown")) << asked.at(1);
     const FileNote after = Shown(NewNote("after", {600, 400}));
     ASSERT_EQ(4u, Notes().size());
@@ -349,14 +327,17 @@ TEST_F(ControllerTest, ASaveSentWhileAFilesNotesAreBeingMadeWaitsForThemAll)
 {
     const std::string bytes = NotesFileBytes({At("one", 10, 10), At("two", 60, 10), At("three", 110, 10)});
     WriteFileBytes(notesFile, bytes);
-    g_noteWindows = g_refusedNote = 0;
-    g_savingNote = 2;
-    HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseNote, nullptr, GetCurrentThreadId());
     uint64_t seen = 0;
     WrittenAgain(notesFile, seen);
+    // Another program's Save, or the end of the session, arrives as the second note is made.
+    int made = 0;
+    UINT message = WM_COMMAND;
+    onNoteWindow = [&](HWND owner) {
+        if (++made == 2)
+            SendMessageA(owner, message, message == WM_COMMAND ? ID_SAVE : TRUE, 0);
+        return true;
+    };
     Start('"' + notesFile + '"');
-    UnhookWindowsHookEx(hook);
-    g_savingNote = 0;
     EXPECT_TRUE(PumpUntil([&] { return WrittenAgain(notesFile, seen); }));
     EXPECT_EQ(bytes, ReadFileBytes(notesFile));
 
@@ -364,13 +345,9 @@ TEST_F(ControllerTest, ASaveSentWhileAFilesNotesAreBeingMadeWaitsForThemAll)
     DestroyWindow(controller);
     Pump();
     SetRegDword(HKEY_CURRENT_USER, kPrefs, "SaveOnShutdown", 1);
-    WriteFileBytes(notesFile, bytes.substr(0, bytes.size() - 1) + "!");
-    g_noteWindows = 0;
-    g_endingNote = 2;
-    hook = SetWindowsHookExA(WH_CBT, RefuseNote, nullptr, GetCurrentThreadId());
-    Start('"' + notesFile + '"');
-    UnhookWindowsHookEx(hook);
-    g_endingNote = 0;
+    made = 0;
+    message = WM_ENDSESSION;
+    StartOn(bytes.substr(0, bytes.size() - 1) + "!");
     EXPECT_TRUE(bytes.substr(0, bytes.size() - 1) + "!" == ReadFileBytes(notesFile) && FileExists(RecoveryFolder() + "\\Recovery.dpd"));
 }
 
@@ -440,8 +417,7 @@ TEST_F(ControllerTest, EachKindOfChangeAloneReachesTheRecoveryCopy)
         last = ReadFileBytes(copy);
         last = last.substr(0, last.find("DPB2"));  // the notes, without what their file held
     };
-    WriteFileBytes(notesFile, NotesFileBytes({At("kept", 50, 60), At("due", 300, 60).Alarm(int32_t(time(nullptr)) - 60)}));
-    Start('"' + notesFile + '"');
+    StartOn(NotesFileBytes({At("kept", 50, 60), At("due", 300, 60).Alarm(int32_t(time(nullptr)) - 60)}));
     HWND notice = nullptr;
     ASSERT_TRUE(PumpUntil([&] { return (notice = FindWindowA("#32770", "Note Alarm!")) != nullptr; }));
     // Notes read from their file are no change: nothing to recover.
@@ -490,12 +466,11 @@ TEST_F(ControllerTest, ARestoreShortOfWindowsSaysSoKeepsTheWholeCopyAndSavingOve
     WriteFileBytes(folder + "\\Recovery.dpd", kept);
     WriteFileBytes(folder + "\\Recovery.txt", notesFile);
     WriteFileBytes(notesFile, NotesFileBytes({At("on disk", 10, 10)}));
-    g_noteWindows = 0;
-    g_refusedNote = 2;
-    HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseNote, nullptr, GetCurrentThreadId());
+    int made = 0;
+    onNoteWindow = [&](HWND) { return ++made != 2; };
     replies = {{"Driftpad: Restore", IDYES}, {"Driftpad", IDOK}};
     Start();
-    UnhookWindowsHookEx(hook);
+    onNoteWindow = nullptr;
     ASSERT_EQ(2u, asked.size());
     EXPECT_EQ(0u, asked[1].find("2 of the 3 unsaved notes could not be restored")) << asked[1];
     EXPECT_NE(std::string::npos, asked[1].find("Recovery.previous.dpd"));
@@ -514,8 +489,7 @@ TEST_F(ControllerTest, AFileChangedElsewhereIsMergedOrReplacedAsTheUserSaysAndMe
 {
     SetRegDword(HKEY_CURRENT_USER, kPrefs, "SaveOnShutdown", 1);
     const FileNote a = At("a", 50, 60), b = At("b", 300, 60), c = At("c", 100, 200), d = At("d", 10, 10), e = At("e", 500, 60);
-    WriteFileBytes(notesFile, NotesFileBytes({a, b, c, d, e}));
-    Start('"' + notesFile + '"');
+    StartOn(NotesFileBytes({a, b, c, d, e}));
     // Here b is deleted, c and e edited, a note made; there a is edited, c moved, d deleted, e edited, f made.
     NoteCommand(WithText(Notes(), "b"), ID_DELETENOTE);
     SetWindowTextA(Editor(WithText(Notes(), "c")), "c here");
@@ -586,8 +560,7 @@ TEST_F(ControllerTest, AFileChangedElsewhereIsMergedOrReplacedAsTheUserSaysAndMe
 TEST_F(ControllerTest, WhatAnotherComputerSavesArrivesWithinSecondsOnceWholeAndLeavesTheCaretAlone)
 {
     const FileNote a = At("a", 50, 60), b = At("b", 300, 60), c = At("c", 100, 200);
-    WriteFileBytes(notesFile, NotesFileBytes({a, b, c}));
-    Start('"' + notesFile + '"');
+    StartOn(NotesFileBytes({a, b, c}));
     const FileNote mine = Shown(NewNote("mine"));
     SetFocus(Editor(WithText(Notes(), "c")));
     const FileNote a2 = At("a there", 50, 60), c2 = At("c", 120, 220), d = At("d", 10, 10);

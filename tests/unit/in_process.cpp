@@ -8,7 +8,17 @@ namespace e2e {
 namespace {
 
 InProcessTest* g_test;  // the running test, for the hooks
-HHOOK g_hook;
+HHOOK g_hook, g_cbtHook;
+
+// A note window is an owned dialog without a title bar.
+LRESULT CALLBACK BeforeWindow(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CREATESTRUCTA* cs = code == HCBT_CREATEWND ? reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs : nullptr;
+    if (cs && g_test->onNoteWindow && cs->lpszClass == WC_DIALOG && cs->hwndParent && !(cs->style & WS_CHILD)
+        && (cs->style & WS_CAPTION) != WS_CAPTION && !g_test->onNoteWindow(cs->hwndParent))
+        return 1;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
 
 BOOL CALLBACK FirstEdit(HWND w, LPARAM found)
 {
@@ -90,6 +100,7 @@ void InProcessTest::SetUp()
     CleanTest::SetUp();
     g_test = this;
     g_hook = SetWindowsHookExA(WH_CALLWNDPROCRET, AfterMessage, nullptr, GetCurrentThreadId());
+    g_cbtHook = SetWindowsHookExA(WH_CBT, BeforeWindow, nullptr, GetCurrentThreadId());
 }
 
 void InProcessTest::EndRun()
@@ -103,6 +114,7 @@ void InProcessTest::EndRun()
     Pump();
     app.ExitInstance();
     UnhookWindowsHookEx(g_hook);
+    UnhookWindowsHookEx(g_cbtHook);
     g_test = nullptr;
     CTrayIcon::SetShellNotify(nullptr);
 }
@@ -115,6 +127,12 @@ HWND InProcessTest::Start(const std::string& arguments)
     EXPECT_TRUE(controller && GetWindowThreadProcessId(controller, nullptr) == GetCurrentThreadId());
     Pump();
     return controller;
+}
+
+HWND InProcessTest::StartOn(const std::string& bytes)
+{
+    WriteFileBytes(notesFile, bytes);
+    return Start('"' + notesFile + '"');
 }
 
 void InProcessTest::Pump()

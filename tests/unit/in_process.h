@@ -39,6 +39,8 @@ protected:
 
     // Starts a run on these arguments; the controller.
     HWND Start(const std::string& arguments = "");
+    // Starts a run on the notes file, made of these bytes first.
+    HWND StartOn(const std::string& bytes);
     // Carries out what was posted, through the run's loop.
     void Pump();
     // Pumps until the condition holds (what the real pointer or a timer sets off).
@@ -66,6 +68,9 @@ public:  // what the hooks on this thread read and write
     std::vector<int> defaults;       // and their default buttons
     MenuSpy spy;
     int quitCode = -1;  // the run's end, once the controller posted it
+    // Called as each note window is made, with its owner; false refuses it
+    // (Windows' quota of windows, which Wine does not have).
+    std::function<bool(HWND owner)> onNoteWindow;
 };
 
 }  // namespace e2e

@@ -1,6 +1,7 @@
 // Note windows as a user meets them, made in this process: placement and
 // look, typing, the context menu, always on top, hiding, deleting, loaded
 // notes, Unicode text, and the GUI objects notes leave behind.
+#include "base/window_text.h"
 #include "driver/live_objects.h"
 #include "tests/unit/in_process.h"
 
@@ -10,13 +11,6 @@ namespace e2e {
 namespace {
 
 using NoteTest = InProcessTest;
-
-std::u16string WideText(HWND w)
-{
-    wchar_t text[512] = {};
-    SendMessageW(w, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
-    return reinterpret_cast<const char16_t*>(text);
-}
 
 BOOL CALLBACK CountWindow(HWND w, LPARAM count)
 {
@@ -148,9 +142,8 @@ TEST_F(NoteTest, LoadedNotesStayInViewDeleteNoteLeavesTheOthersAndTogglesSetByTr
     const std::string longText(200, 'L');
     const RECT longRect = {100, 120, 400, 500}, farRect = {5000, 5000, 5128, 5100}, topRect = {300, 200, 310, 210},
                hidRect = {500, 200, 600, 300};
-    WriteFileBytes(notesFile, NotesFileBytes({Note(longText, longRect), Note("far", farRect), Note("gone", {200, 400, 300, 500}),
+    StartOn(NotesFileBytes({Note(longText, longRect), Note("far", farRect), Note("gone", {200, 400, 300, 500}),
                                               Note("top", topRect, 2, 0), Note("hid", hidRect, 0, 2)}));
-    Start('"' + notesFile + '"');
     ASSERT_EQ(5u, Notes().size());
     ASSERT_EQ(4u, Notes(true).size());
     HWND fresh = NewNote("", {700, 500});  // at the pointer, not after the last loaded note
@@ -207,7 +200,7 @@ TEST_F(NoteTest, PastedUnicodeTextIsSavedWideAndComesBackWholeInTheNoteAndItsAla
     SetClipboardText(text);
     NoteCommand(note, ID_EDIT_PASTE);
     const std::u16string kept = u"\u0416" + text.substr(0, 149);
-    EXPECT_EQ(kept, WideText(Editor(note)));
+    EXPECT_EQ(kept, WideWindowText(Editor(note)));
     Command(ID_SAVE);
 
     std::string wide = "\xFF\xFE\xFF\x96";  // wide, 150 units, low byte first
@@ -222,14 +215,13 @@ TEST_F(NoteTest, PastedUnicodeTextIsSavedWideAndComesBackWholeInTheNoteAndItsAla
     bytes[48 + wide.size() + 20] = 1;
     replies = {{"Driftpad: Quit", IDNO}};
     Command(ID_QUIT);
-    WriteFileBytes(notesFile, bytes);
-    Start('"' + notesFile + '"');
+    StartOn(bytes);
     HWND notice = nullptr;
     ASSERT_TRUE(PumpUntil([&] { return (notice = FindWindowA("#32770", "Note Alarm!")) != nullptr; }));
-    EXPECT_TRUE(IsWindowUnicode(notice) && kept == WideText(GetDlgItem(notice, IDC_NOTICETEXT)));
+    EXPECT_TRUE(IsWindowUnicode(notice) && kept == WideWindowText(GetDlgItem(notice, IDC_NOTICETEXT)));
     std::vector<std::u16string> texts;
     for (HWND w : Notes())
-        texts.push_back(WideText(Editor(w)));
+        texts.push_back(WideWindowText(Editor(w)));
     std::sort(texts.begin(), texts.end());
     EXPECT_EQ((std::vector<std::u16string>{u"plain", kept}), texts);
     PostMessageA(notice, WM_COMMAND, IDOK, 0);
@@ -283,8 +275,7 @@ TEST_F(NoteTest, AThousandAlarmsDueTogetherEachShowTheirNotice)
     std::vector<FileNote> notes;
     for (int i = 0; i < 1000; ++i)
         notes.push_back(Note("alarm " + std::to_string(i)).Alarm(int32_t(time(nullptr)) - 60));
-    WriteFileBytes(notesFile, NotesFileBytes(notes));
-    Start('"' + notesFile + '"');
+    StartOn(NotesFileBytes(notes));
     auto notices = [] {
         size_t n = 0;
         for (HWND w = FindWindowA("#32770", "Note Alarm!"); w; w = FindWindowExA(nullptr, w, "#32770", "Note Alarm!"))

@@ -1,5 +1,6 @@
 #include "tests/e2e/harness.h"
 
+#include <filesystem>
 #include <utility>
 
 namespace e2e {
@@ -59,13 +60,10 @@ bool WrittenAgain(const std::string& path, uint64_t& seen)
 
 int FilesIn(const std::string& dir)
 {
-    WIN32_FIND_DATAA fd;
-    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &fd);
+    std::error_code error;
     int files = 0;
-    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &fd))
-        files += !(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-    if (find != INVALID_HANDLE_VALUE)
-        FindClose(find);
+    for (const auto& entry : std::filesystem::directory_iterator(dir, error))
+        files += entry.is_regular_file(error);
     return files;
 }
 
