@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <random>
-#include <string>
 #include <tuple>
 
 static NoteEntry N(std::u16string text, int32_t left = 0) { return {text, {left, 0, 100, 100, 0, 0, 0, 0}}; }
@@ -50,10 +49,11 @@ TEST(MergeConverge, ThreeComputersBehindALateSyncClientEndAlikeWithEveryLiveNote
     std::vector<NoteEntry> live;                   // typed, and not deleted or changed since
     std::mt19937 rng(7);
     auto Pick = [&](size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(rng); };
-    int nNext = 0;  // every note made is new: an edit, a move or a hide makes another
-    auto Unique = [&] { std::string s = std::to_string(++nNext); return std::u16string(s.begin(), s.end()); };
+    int32_t nNext = 0;  // every note made is new: an edit, a move or a hide makes another
     auto Sorted = [](std::vector<NoteEntry> notes) {  // a merge puts what comes in last
-        auto Key = [](const NoteEntry& e) { return std::tie(e.strText, e.record.m_nLeft, e.record.m_bHidden); };
+        auto Key = [](const NoteEntry& e) {
+            return std::tie(e.strText, e.record.m_nLeft, e.record.m_nTop, e.record.m_bHidden);
+        };
         std::sort(notes.begin(), notes.end(), [&](const NoteEntry& x, const NoteEntry& y) { return Key(x) < Key(y); });
         return notes;
     };
@@ -68,31 +68,29 @@ TEST(MergeConverge, ThreeComputersBehindALateSyncClientEndAlikeWithEveryLiveNote
         if ((pcs[i].held = server).nVersion != pcs[i].baseline.nVersion)
             Merge(pcs[i], server);
         server = pcs[i].held = pcs[i].baseline = {server.nVersion + 1, pcs[i].screen};
-        for (size_t j : {(i + 1) % 3, (i + 2) % 3})
-            transit.push_back({j, server});
+        transit.push_back({(i + 1) % 3, server});
+        transit.push_back({(i + 2) % 3, server});
     };
     for (int nStep = 0; nStep < 4000; ++nStep) {
-        const size_t nPc = Pick(3), nOp = Pick(11);
-        std::vector<NoteEntry>& notes = pcs[nPc].screen.notes;
-        const size_t i = notes.empty() ? 0 : Pick(notes.size());
+        Computer& pc = pcs[Pick(3)];
+        std::vector<NoteEntry>& notes = pc.screen.notes;
+        const size_t nOp = Pick(11), i = notes.empty() ? 0 : Pick(notes.size());
         if (nOp == 0) {
-            live.push_back(notes.emplace_back(N(Unique())));
+            live.push_back(notes.emplace_back(N(std::u16string(1, char16_t(0x100 + ++nNext)))));
         } else if (nOp <= 4 && !notes.empty()) {  // an edit, a move, a hide or a delete
-            NoteEntry entry = notes[i];
-            live.erase(std::remove(live.begin(), live.end(), entry), live.end());
-            entry.strText = nOp == 1 ? Unique() : nOp == 4 ? u"" : entry.strText;
-            entry.record.m_nLeft = nOp == 2 ? ++nNext : entry.record.m_nLeft;
-            entry.record.m_bHidden = nOp == 3 ? ++nNext : entry.record.m_bHidden;  // any nonzero hides
+            live.erase(std::remove(live.begin(), live.end(), notes[i]), live.end());
+            NoteRecord& record = notes[i].record;
+            (nOp == 1 ? record.m_nTop : nOp == 2 ? record.m_nLeft : record.m_bHidden) = ++nNext;  // any nonzero hides
             if (nOp == 4)
                 notes.erase(notes.begin() + i);
             else
-                live.push_back(notes[i] = entry);
+                live.push_back(notes[i]);
         } else if (nOp == 5) {
-            pcs[nPc].screen.nMode ^= 1;
+            pc.screen.nMode ^= 1;
         } else if (nOp == 6) {
-            Save(nPc);
-        } else if (nOp == 7 && pcs[nPc].held.nVersion != pcs[nPc].baseline.nVersion) {
-            Merge(pcs[nPc], pcs[nPc].held);  // a changed file, noticed
+            Save(&pc - pcs);
+        } else if (nOp == 7 && pc.held.nVersion != pc.baseline.nVersion) {
+            Merge(pc, pc.held);  // a changed file, noticed
         } else if (nOp >= 8 && !transit.empty()) {
             const size_t t = Pick(transit.size());
             const auto [nTo, file] = transit[t];
