@@ -44,8 +44,10 @@ TEST_F(RecoveryTest, YesAfterAKillRestoresTypedNotesWithTheirPlaceFlagsAndFileAn
     ASSERT_TRUE(WaitUntil([&] { return (GetWindowLongA(note, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }));
     // Read once each write is done: a reader during one would make it fail.
     uint64_t seen = 0;
+    bool typed = false;
     ASSERT_TRUE(WaitUntil([&] {
-        return WrittenAgain(copy, seen) && ReadFileBytes(copy).find("typed") != std::string::npos;
+        typed = typed || (WrittenAgain(copy, seen) && ReadFileBytes(copy).find("typed") != std::string::npos);
+        return typed && FileExists(RecoveryFolder() + "\\Recovery.txt");  // its file's name comes right after it
     }));
     app.Kill();
 
