@@ -264,15 +264,15 @@ size_t CNoteCollection::Merge(const FileChange& change)
 {
     const MergePlan plan = PlanMerge({m_baseline->nMode, m_baseline->notes}, {change.nMode, change.notes},
                                      {m_bShowHidden, TypedEntries()});
-    // Indices into the list as it stands; a note being typed in is changed
-    // here, whatever its text: never taken away under the caret.
+    // Indices into the list as it stands. A note being typed in holds its
+    // typed text, which the file never held: a change here, never taken
+    // away under the caret. One that only has the focus (the last note a
+    // load showed takes it) is no change, and follows the file.
     std::vector<std::list<CNoteDlg*>::iterator> notes;
     for (auto it = m_noteList.begin(); it != m_noteList.end(); ++it)
         notes.push_back(it);
-    const HWND hFocus = GetFocus();
     for (size_t i : plan.remove)
-        if (!IsChild((*notes[i])->GetSafeHwnd(), hFocus))
-            End(notes[i]);
+        End(notes[i]);
     if (plan.nMode != m_bShowHidden)
         SetShowHidden(plan.nMode, kChangedByFile);
     const size_t nShown = AddEntries(plan.add);

@@ -547,13 +547,14 @@ TEST_F(ControllerTest, AFileChangedElsewhereIsMergedOrReplacedAsTheUserSaysAndMe
 
 // What another computer saves arrives while Driftpad runs: merged onto the screen once the file is
 // whole and quiet, with no question and nothing written. A note typed here and unsaved survives it, and
-// so does the note being typed in, even one moved there.
+// so does the note being typed in, beside its version moved there.
 TEST_F(ControllerTest, WhatAnotherComputerSavesArrivesWithinSecondsOnceWholeAndLeavesTheCaretAlone)
 {
     const FileNote a = At("a", 50, 60), b = At("b", 300, 60), c = At("c", 100, 200);
     StartOn(NotesFileBytes({a, b, c}));
-    const FileNote mine = Shown(NewNote("mine"));
+    const FileNote mine = Shown(NewNote("mine")), typing = At("c typed", 100, 200);
     SetFocus(Editor(WithText(Notes(), "c")));
+    SetWindowTextA(Editor(WithText(Notes(), "c")), "c typed");
     const FileNote a2 = At("a there", 50, 60), c2 = At("c", 120, 220), d = At("d", 10, 10);
     const std::string theirs = NotesFileBytes({a2, c2, d});
     WriteFileBytes(notesFile, theirs.substr(0, theirs.size() - 5));  // a sync client midway: waited on
@@ -562,7 +563,7 @@ TEST_F(ControllerTest, WhatAnotherComputerSavesArrivesWithinSecondsOnceWholeAndL
     EXPECT_TRUE(PumpUntil([&] { return Notes().size() == 5 && !WithText(Notes(), "b"); }, 10000));
     EXPECT_EQ(theirs, ReadFileBytes(notesFile));
     Command(ID_SAVE);
-    EXPECT_EQ(NotesFileBytes({c, mine, a2, c2, d}), ReadFileBytes(notesFile));
+    EXPECT_EQ(NotesFileBytes({typing, mine, a2, c2, d}), ReadFileBytes(notesFile));
 }
 
 }  // namespace
