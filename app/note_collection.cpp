@@ -231,10 +231,13 @@ ShortFile CNoteCollection::NotesLeftOutOf(const std::string& strPath) const
 
 void CNoteCollection::Save(const std::string& strPath)
 {
-    Write(strPath, m_bShowHidden, TypedEntries());
+    auto written = Write(strPath, m_bShowHidden, TypedEntries());
+    if (SameFile(strPath, m_strFileName))
+        m_baseline = std::move(written);
 }
 
-void CNoteCollection::Write(const std::string& strPath, int32_t nMode, std::vector<NoteEntry> notes)
+std::shared_ptr<const NotesBaseline> CNoteCollection::Write(const std::string& strPath, int32_t nMode,
+                                                            std::vector<NoteEntry> notes)
 {
     CWinFileSystem fs;
     auto written = std::make_shared<NotesBaseline>();
@@ -242,8 +245,7 @@ void CNoteCollection::Write(const std::string& strPath, int32_t nMode, std::vect
     written->notes = std::move(notes);
     written->nMode = nMode;
     m_shortFiles.erase(PathKey(strPath));  // it holds what was written now
-    if (SameFile(strPath, m_strFileName))
-        m_baseline = std::move(written);
+    return written;
 }
 
 FileChange CNoteCollection::CheckFile() const
@@ -302,12 +304,11 @@ bool CNoteCollection::SaveAtSessionEnd()
         notes = ApplyMerge(notes, plan);
         nMode = plan.nMode;
     }
-    // The screen did not take the merge in: should the run go on, what was
+    auto written = Write(m_strFileName, nMode, std::move(notes));
+    // Merged, the screen did not take it in: should the run go on, what was
     // read before stays the baseline, so that the next Save merges again.
-    const auto before = m_baseline;
-    Write(m_strFileName, nMode, std::move(notes));
-    if (change.bChanged)
-        m_baseline = before;
+    if (!change.bChanged)
+        m_baseline = std::move(written);
     return true;
 }
 

@@ -123,7 +123,8 @@ private:
     void Changed(WPARAM nBy) const;
     // Ends a note without a word: the caller says what the change was.
     void End(std::list<CNoteDlg*>::iterator it);
-    void Write(const std::string& strPath, int32_t nMode, std::vector<NoteEntry> notes);
+    // Writes the notes to strPath; what was written, for a baseline.
+    std::shared_ptr<const NotesBaseline> Write(const std::string& strPath, int32_t nMode, std::vector<NoteEntry> notes);
     void GiveFocusToLastAdded(size_t nBefore) const;
     // A note whose window went: out of the list before it deletes itself.
     void Forget(CNoteDlg* pNote);
