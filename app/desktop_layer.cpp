@@ -1,6 +1,7 @@
 #include "app/desktop_layer.h"
 
 #include "app/desktop_rules.h"
+#include "base/failure_report.h"
 #include "base/system_library.h"
 
 #include <algorithm>
@@ -124,8 +125,13 @@ void CDesktopLayer::Stop()
 
 void CALLBACK CDesktopLayer::OnForeground(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD)
 {
-    if (g_pWatching)
-        g_pWatching->Judge();
+    // Called from the system's event dispatch: nothing may unwind through it.
+    try {
+        if (g_pWatching)
+            g_pWatching->Judge();
+    } catch (...) {
+        ReportCaughtFailure(g_pWatching ? g_pWatching->m_hWndTimer : nullptr);
+    }
 }
 
 bool CDesktopLayer::OnTimer(UINT_PTR nIDEvent)

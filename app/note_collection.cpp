@@ -1,10 +1,10 @@
 #include "app/note_collection.h"
 
-#include "recovery/recovery_files.h"
 #include "app/sticky_note_app.h"
 #include "notes/note_dlg.h"
 #include "notes/note_messages.h"
 #include "notes/note_rules.h"
+#include "recovery/recovery_files.h"
 #include "storage/file_win.h"
 #include "storage/merge_plan.h"
 #include "storage/notes_file.h"
